@@ -1,0 +1,56 @@
+// The dialog interface through which core code shows messages and asks the user questions.
+// The UI implements it with Qt dialogs; tests implement it with a script of answers.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qv {
+
+enum class MsgIcon { None, Information, Warning, Error, Question };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+enum class MsgResult { Ok, Cancel, Yes, No, Abort, Retry, Ignore };
+
+struct FileDialogRequest {
+  std::string caption;
+  std::string initialDir;
+  std::string fileName;          // proposed name
+  std::string filter;            // "Description|*.a;*.b|Other|*.*"
+  int filterIndex = 1;           // 1-based, as stored in settings
+  std::string defaultExt;        // without the dot
+  bool allowMultiple = false;    // open only
+};
+
+struct FileDialogAnswer {
+  std::vector<std::string> files;  // one unless allowMultiple
+  int filterIndex = 1;
+};
+
+// A stored font: Name, Size (points), Color, Style bits (1 bold, 2 italic, 4 underline, 8 strike-out).
+struct FontSpec {
+  std::string name = "Courier New";
+  int size = 10;
+  std::uint32_t color = 0x80000008;  // window text
+  int style = 0;
+  bool operator==(const FontSpec&) const = default;
+};
+
+class Prompter {
+ public:
+  virtual ~Prompter() = default;
+  virtual MsgResult message(const std::string& caption, const std::string& text, MsgIcon icon,
+                            MsgButtons buttons) = 0;
+  // Input box: the answer, or nothing when cancelled.
+  virtual std::optional<std::string> input(const std::string& caption, const std::string& prompt,
+                                           const std::string& initial) = 0;
+  virtual std::optional<FileDialogAnswer> openFile(const FileDialogRequest& request) = 0;
+  virtual std::optional<FileDialogAnswer> saveFile(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> chooseFolder(const std::string& caption,
+                                                  const std::string& initialDir) = 0;
+  virtual std::optional<FontSpec> chooseFont(const FontSpec& initial, bool fixedPitchOnly) = 0;
+  // Colours in the 0x00BBGGRR encoding.
+  virtual std::optional<std::uint32_t> chooseColor(std::uint32_t initial) = 0;
+};
+
+}  // namespace qv
