@@ -11,13 +11,20 @@ if(QUIRVANE_FUZZ)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# One static library per core subsystem: src/<name>/**.cpp without ui/.
+# One static library per core subsystem: src/<name>/**.cpp without ui/ (DIR names another folder,
+# EXCLUDE drops sources matching a pattern).
 # Each subsystem can be built and tested on its own while another is in progress.
 function(qv_core_module name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "DIR" "DEPS;EXCLUDE" ${ARGN})
+  if(NOT ARG_DIR)
+    set(ARG_DIR ${name})
+  endif()
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
-       ${PROJECT_SOURCE_DIR}/src/${name}/*.cpp)
+       ${PROJECT_SOURCE_DIR}/src/${ARG_DIR}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/ui/")
+  foreach(ex ${ARG_EXCLUDE})
+    list(FILTER sources EXCLUDE REGEX "${ex}")
+  endforeach()
   if(NOT sources)
     set(sources ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
   endif()
