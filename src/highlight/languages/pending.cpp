@@ -1,0 +1,24 @@
+// Languages whose tokeniser is not written yet fall back to plain text.
+#include "highlight/languages/languages.h"
+
+namespace qv::lang {
+
+std::unique_ptr<Highlighter> MakePascalHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakeCppHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakePerlHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakeHtmlHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakeCssHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakeXmlHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakePhpHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakeSqlHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakeVisualBasicHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakeJavaHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakeJavascriptHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakePythonHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakeTclHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakeFortranHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakeFoxHighlighter() { return MakeTextHighlighter(); }
+std::unique_ptr<Highlighter> MakeInnoSetupHighlighter() { return MakeTextHighlighter(); }
+bool SetSqlHighlighterDialect(Highlighter&, int) { return false; }
+
+}  // namespace qv::lang
