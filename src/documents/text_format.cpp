@@ -1,0 +1,236 @@
+// Detection of a file's text format and the UTF-16 and UTF-8 conversions of the marked formats.
+#include "documents/text_format.h"
+
+#include <array>
+#include <fstream>
+#include <vector>
+
+namespace qv {
+namespace {
+
+constexpr std::string_view kMarkLE = "\xFF\xFE";
+constexpr std::string_view kMarkBE = "\xFE\xFF";
+constexpr std::string_view kMarkUTF8 = "\xEF\xBB\xBF";
+
+// Windows-1252 characters 0x80..0x9F; the five holes map to the C1 control of the same value.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, std::uint32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+// One code point of UTF-8 at text[pos] (surrogates allowed, overlong forms refused).
+// Returns the sequence length, or 0 when the bytes there are not such a sequence.
+std::size_t NextCodePoint(std::string_view text, std::size_t pos, std::uint32_t& cp) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(pos);
+  if (lead < 0x80) {
+    cp = lead;
+    return 1;
+  }
+  std::size_t len = 0;
+  std::uint32_t min = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    len = 2, cp = lead & 0x1F, min = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    len = 3, cp = lead & 0x0F, min = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    len = 4, cp = lead & 0x07, min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (text.size() - pos < len) return 0;
+  for (std::size_t i = 1; i < len; ++i) {
+    const unsigned char b = byte(pos + i);
+    if ((b & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF) return 0;
+  return len;
+}
+
+bool IsWideUtf8(std::string_view text) {
+  std::uint32_t cp = 0;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t len = NextCodePoint(text, pos, cp);
+    if (len == 0) return false;
+    pos += len;
+  }
+  return true;
+}
+
+void AppendUnit(std::string& out, char16_t unit, bool bigEndian) {
+  const char lo = static_cast<char>(unit & 0xFF);
+  const char hi = static_cast<char>(unit >> 8);
+  if (bigEndian) {
+    out.push_back(hi);
+    out.push_back(lo);
+  } else {
+    out.push_back(lo);
+    out.push_back(hi);
+  }
+}
+
+void AppendCodePointUtf16(std::string& out, std::uint32_t cp, bool bigEndian) {
+  if (cp >= 0x10000) {
+    cp -= 0x10000;
+    AppendUnit(out, static_cast<char16_t>(0xD800 | (cp >> 10)), bigEndian);
+    AppendUnit(out, static_cast<char16_t>(0xDC00 | (cp & 0x3FF)), bigEndian);
+  } else {
+    AppendUnit(out, static_cast<char16_t>(cp), bigEndian);
+  }
+}
+
+}  // namespace
+
+std::string_view TextFormatStatusText(TTextFormat format) {
+  switch (format) {
+    case TTextFormat::tfNormal: return "DOS";
+    case TTextFormat::tfUnix: return "UNIX";
+    case TTextFormat::tfMac: return "MAC";
+    case TTextFormat::tfUnicode: return "Unicode";
+    case TTextFormat::tfUnicodeBigEndian: return "Unicode BE";
+    case TTextFormat::tfUTF8: return "UTF-8";
+  }
+  return "";
+}
+
+std::optional<TTextFormat> TextFormatFromInt(int value) {
+  if (value < 0 || value > 5) return std::nullopt;
+  return static_cast<TTextFormat>(value);
+}
+
+bool IsMarkedFormat(TTextFormat format) {
+  return format == TTextFormat::tfUnicode || format == TTextFormat::tfUnicodeBigEndian ||
+         format == TTextFormat::tfUTF8;
+}
+
+std::string_view ByteOrderMark(TTextFormat format) {
+  switch (format) {
+    case TTextFormat::tfUnicode: return kMarkLE;
+    case TTextFormat::tfUnicodeBigEndian: return kMarkBE;
+    case TTextFormat::tfUTF8: return kMarkUTF8;
+    default: return "";
+  }
+}
+
+std::string_view LineBreakOf(TTextFormat format) {
+  switch (format) {
+    case TTextFormat::tfUnix: return "\n";
+    case TTextFormat::tfMac: return "\r";
+    default: return "\r\n";
+  }
+}
+
+TTextFormat DetectTextFormatFromSample(std::string_view sample) {
+  sample = sample.substr(0, kDetectSampleSize);
+  if (sample.starts_with(kMarkLE)) return TTextFormat::tfUnicode;
+  if (sample.starts_with(kMarkBE)) return TTextFormat::tfUnicodeBigEndian;
+  if (sample.starts_with(kMarkUTF8)) return TTextFormat::tfUTF8;
+  // The sample counts as text only up to its first zero byte.
+  sample = sample.substr(0, sample.find('\0'));
+  if (sample.find("\r\n") != std::string_view::npos) return TTextFormat::tfNormal;
+  if (sample.find('\n') != std::string_view::npos) return TTextFormat::tfUnix;
+  if (sample.find('\r') != std::string_view::npos) return TTextFormat::tfMac;
+  return TTextFormat::tfNormal;
+}
+
+TTextFormat DetectTextFormat(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return TTextFormat::tfNormal;
+  std::string sample(kDetectSampleSize, '\0');
+  in.read(sample.data(), static_cast<std::streamsize>(sample.size()));
+  sample.resize(static_cast<std::size_t>(in.gcount()));
+  return DetectTextFormatFromSample(sample);
+}
+
+std::string_view DominantLineBreak(std::string_view text) {
+  if (text.find("\r\n") != std::string_view::npos) return "\r\n";
+  if (text.find('\n') != std::string_view::npos) return "\n";
+  if (text.find('\r') != std::string_view::npos) return "\r";
+  return "\r\n";
+}
+
+std::optional<DecodedText> DecodeMarkedText(std::string_view fileBytes, TTextFormat format) {
+  const std::string_view mark = ByteOrderMark(format);
+  if (mark.empty() || !fileBytes.starts_with(mark)) return std::nullopt;
+  std::string_view body = fileBytes.substr(mark.size());
+  DecodedText result;
+  if (format == TTextFormat::tfUTF8) {
+    result.text.assign(body);
+    return result;
+  }
+  const bool bigEndian = format == TTextFormat::tfUnicodeBigEndian;
+  if (body.size() % 2 != 0) {
+    result.strayByte = static_cast<unsigned char>(body.back());
+    body.remove_suffix(1);
+  }
+  const std::size_t units = body.size() / 2;
+  const auto unitAt = [&](std::size_t i) -> char16_t {
+    const auto a = static_cast<unsigned char>(body[2 * i]);
+    const auto b = static_cast<unsigned char>(body[2 * i + 1]);
+    return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+  };
+  result.text.reserve(units + units / 2);
+  for (std::size_t i = 0; i < units; ++i) {
+    const char16_t unit = unitAt(i);
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units) {
+      const char16_t next = unitAt(i + 1);
+      if (next >= 0xDC00 && next <= 0xDFFF) {
+        AppendUtf8(result.text, 0x10000 + ((unit - 0xD800u) << 10) + (next - 0xDC00u));
+        ++i;
+        continue;
+      }
+    }
+    AppendUtf8(result.text, unit);
+  }
+  return result;
+}
+
+std::string EncodeMarkedText(std::string_view text, TTextFormat format,
+                             std::optional<unsigned char> strayByte) {
+  std::string out(ByteOrderMark(format));
+  if (format == TTextFormat::tfUTF8) {
+    out.append(text);
+    return out;
+  }
+  if (!IsMarkedFormat(format)) {
+    out.append(text);
+    return out;
+  }
+  const bool bigEndian = format == TTextFormat::tfUnicodeBigEndian;
+  out.reserve(out.size() + 2 * text.size() + 1);
+  if (IsWideUtf8(text)) {
+    std::uint32_t cp = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+      pos += NextCodePoint(text, pos, cp);
+      AppendCodePointUtf16(out, cp, bigEndian);
+    }
+  } else {
+    for (const char c : text) {
+      const auto b = static_cast<unsigned char>(c);
+      AppendUnit(out, b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t{b}, bigEndian);
+    }
+  }
+  if (strayByte) out.push_back(static_cast<char>(*strayByte));
+  return out;
+}
+
+}  // namespace qv
