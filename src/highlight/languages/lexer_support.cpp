@@ -200,6 +200,17 @@ LexerHighlighter::LexerHighlighter(std::string languageName, std::unique_ptr<Lex
   }
 }
 
+LexerHighlighter::LexerHighlighter(std::string languageName, std::unique_ptr<Lexer> lexer,
+                                   std::initializer_list<AttrGroup> groups, const CharSet& identifierChars)
+    : languageName_(std::move(languageName)), lexer_(std::move(lexer)), identChars_(identifierChars) {
+  for (const AttrGroup& group : groups)
+    for (const AttrSpec& spec : group.specs) {
+      addAttribute(std::string(group.namePrefix) + spec.name, std::string(group.storagePrefix) + spec.storageName,
+                   spec.foreground, spec.background, spec.style);
+      roles_.push_back(spec.role);
+    }
+}
+
 void LexerHighlighter::setLine(std::string_view line, int /*lineNumber*/) {
   line_.assign(line);
   pos_ = 0;

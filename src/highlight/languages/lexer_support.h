@@ -4,6 +4,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
@@ -102,6 +103,13 @@ struct AttrSpec {
   Role role = Role::None;
 };
 
+// Attributes of an embedded language, named after the host's prefix ("Script: Comment").
+struct AttrGroup {
+  std::string_view namePrefix;
+  std::string_view storagePrefix;
+  std::span<const AttrSpec> specs;
+};
+
 // A language's scanner. Token kinds are indices into the highlighter's attribute list.
 class Lexer {
  public:
@@ -132,6 +140,9 @@ class LexerHighlighter : public Highlighter {
  public:
   LexerHighlighter(std::string languageName, std::unique_ptr<Lexer> lexer,
                    std::span<const AttrSpec> attributes, const CharSet& identifierChars);
+  // Kinds count through the groups in order: the second group's first kind follows the first's last.
+  LexerHighlighter(std::string languageName, std::unique_ptr<Lexer> lexer,
+                   std::initializer_list<AttrGroup> groups, const CharSet& identifierChars);
 
   std::string languageName() const override { return languageName_; }
   void setLine(std::string_view line, int lineNumber) override;

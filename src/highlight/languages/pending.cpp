@@ -4,7 +4,7 @@
 namespace qv::lang {
 
 std::unique_ptr<Highlighter> MakePascalHighlighter() { return MakeTextHighlighter(); }
-std::unique_ptr<Highlighter> MakeCppHighlighter() { return MakeTextHighlighter(); }
+
 std::unique_ptr<Highlighter> MakePerlHighlighter() { return MakeTextHighlighter(); }
 std::unique_ptr<Highlighter> MakeHtmlHighlighter() { return MakeTextHighlighter(); }
 std::unique_ptr<Highlighter> MakeCssHighlighter() { return MakeTextHighlighter(); }
@@ -13,8 +13,8 @@ std::unique_ptr<Highlighter> MakePhpHighlighter() { return MakeTextHighlighter()
 std::unique_ptr<Highlighter> MakeSqlHighlighter() { return MakeTextHighlighter(); }
 std::unique_ptr<Highlighter> MakeVisualBasicHighlighter() { return MakeTextHighlighter(); }
 std::unique_ptr<Highlighter> MakeJavaHighlighter() { return MakeTextHighlighter(); }
-std::unique_ptr<Highlighter> MakeJavascriptHighlighter() { return MakeTextHighlighter(); }
-std::unique_ptr<Highlighter> MakePythonHighlighter() { return MakeTextHighlighter(); }
+
+
 std::unique_ptr<Highlighter> MakeTclHighlighter() { return MakeTextHighlighter(); }
 std::unique_ptr<Highlighter> MakeFortranHighlighter() { return MakeTextHighlighter(); }
 std::unique_ptr<Highlighter> MakeFoxHighlighter() { return MakeTextHighlighter(); }
