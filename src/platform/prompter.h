@@ -2,6 +2,7 @@
 // The UI implements it with Qt dialogs; tests implement it with a script of answers.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,5 +53,29 @@ class Prompter {
   // Colours in the 0x00BBGGRR encoding.
   virtual std::optional<std::uint32_t> chooseColor(std::uint32_t initial) = 0;
 };
+
+// Answers without a user: messages go to standard error, each question gets its safe answer
+// (Cancel, No or nothing). Used until the UI installs its own, and by command-line runs.
+class HeadlessPrompter final : public Prompter {
+ public:
+  MsgResult message(const std::string& caption, const std::string& text, MsgIcon icon,
+                    MsgButtons buttons) override;
+  std::optional<std::string> input(const std::string& caption, const std::string& prompt,
+                                   const std::string& initial) override;
+  std::optional<FileDialogAnswer> openFile(const FileDialogRequest& request) override;
+  std::optional<FileDialogAnswer> saveFile(const FileDialogRequest& request) override;
+  std::optional<std::string> chooseFolder(const std::string& caption,
+                                          const std::string& initialDir) override;
+  std::optional<FontSpec> chooseFont(const FontSpec& initial, bool fixedPitchOnly) override;
+  std::optional<std::uint32_t> chooseColor(std::uint32_t initial) override;
+};
+
+// The answer a dialog gives when it is closed without choosing (Escape or the close box).
+MsgResult CancelAnswer(MsgButtons buttons);
+
+// The program-wide prompter. Until one is installed, a HeadlessPrompter.
+Prompter& UserPrompter();
+// Installs a prompter (nullptr goes back to the headless one); returns the previous one.
+std::unique_ptr<Prompter> InstallPrompter(std::unique_ptr<Prompter> prompter);
 
 }  // namespace qv
