@@ -17,6 +17,11 @@ namespace {
 
 std::string Errno() { return std::strerror(errno); }
 
+std::string TooLarge(std::uintmax_t limit) {
+  return limit >= 1024 * 1024 ? "it is larger than " + std::to_string(limit / (1024 * 1024)) + " MB"
+                              : "it is larger than " + std::to_string(limit) + " bytes";
+}
+
 }  // namespace
 
 Status WriteFileAtomically(const fs::path& file, std::string_view bytes) {
@@ -88,7 +93,7 @@ ReadResult ReadWholeFile(const fs::path& file, std::uintmax_t limit) {
   }
   const auto size = fs::file_size(file, ec);
   if (!ec && size > limit) {
-    result.error = "it is larger than " + std::to_string(limit / (1024 * 1024)) + " MB";
+    result.error = TooLarge(limit);
     return result;
   }
   std::string bytes;
@@ -96,7 +101,7 @@ ReadResult ReadWholeFile(const fs::path& file, std::uintmax_t limit) {
   while (in.read(buf, sizeof buf) || in.gcount() > 0) {
     bytes.append(buf, static_cast<std::size_t>(in.gcount()));
     if (bytes.size() > limit) {
-      result.error = "it is larger than " + std::to_string(limit / (1024 * 1024)) + " MB";
+      result.error = TooLarge(limit);
       return result;
     }
   }
