@@ -155,6 +155,9 @@ void RegexSearch::Impl::scan(std::string_view text, std::size_t from, std::size_
   Compiled& c = isUtf ? utf : bytes;
   if (!c.code || !c.data) return;
   const std::uint32_t base = isUtf ? PCRE2_NO_UTF_CHECK : 0;
+  // A start inside a UTF-8 character would be undefined behaviour without the UTF check.
+  if (isUtf)
+    while (from < text.size() && (static_cast<unsigned char>(text[from]) & 0xC0) == 0x80) ++from;
   const auto* subject8 = reinterpret_cast<PCRE2_SPTR>(text.data());
 
   std::size_t pos = from;

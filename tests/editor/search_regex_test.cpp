@@ -65,6 +65,14 @@ TEST(RegexSearch, FindsInsideARangeForwardAndBackward) {
   EXPECT_FALSE(engine.find(text, 8, 8, false));
 }
 
+TEST(RegexSearch, AStartInsideAUtf8CharacterMovesToTheNextCharacter) {
+  RegexSearch engine;
+  ASSERT_FALSE(engine.setPattern(".", {}));
+  const std::string text = "\xC3\xA9\xE2\x82\xAC!";  // two- and three-byte characters
+  EXPECT_EQ(engine.find(text, 1, text.size(), false), (SearchHit{2, 3}));
+  EXPECT_EQ(engine.find(text, 3, text.size(), false), (SearchHit{5, 1}));
+}
+
 struct ReplaceCase {
   std::string replaceWith;
   std::string expected;
