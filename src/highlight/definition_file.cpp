@@ -621,6 +621,9 @@ DefinitionWriteResult WriteDefinitionSettings(const std::filesystem::path& file,
   std::error_code ec;
   const std::filesystem::path target = std::filesystem::canonical(file, ec);
   if (ec || ::access(target.c_str(), W_OK) != 0) return DefinitionWriteResult::SaveFailed;
+  const auto mode = std::filesystem::status(target, ec).permissions();
+  if (ec || (mode & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
+    return DefinitionWriteResult::SaveFailed;
 
   // Keep the file's own line-break style.
   std::string eol = "\n";
@@ -656,8 +659,7 @@ DefinitionWriteResult WriteDefinitionSettings(const std::filesystem::path& file,
       return DefinitionWriteResult::SaveFailed;
     }
   }
-  const auto perms = std::filesystem::status(target, ec).permissions();
-  if (!ec) std::filesystem::permissions(temp, perms, ec);
+  std::filesystem::permissions(temp, mode, ec);
   std::filesystem::rename(temp, target, ec);
   if (ec) {
     std::filesystem::remove(temp, ec);
