@@ -23,6 +23,9 @@ const Example kExamples[] = {
     {"hlCpp", "cpp/example.cpp"},
     {"hlPython", "python/example.py"},
     {"hlJavascript", "javascript/example.js"},
+    {"hlJava", "java/Example.java"},
+    {"hlCSS", "css/example.css"},
+    {"hlHtml", "html/example.html"},
 };
 
 std::vector<std::string> SplitLines(const std::string& bytes) {
@@ -79,7 +82,7 @@ std::string Render(const std::vector<ScannedLine>& scanned) {
   std::ostringstream out;
   for (std::size_t i = 0; i < scanned.size(); ++i)
     for (const Token& t : scanned[i].tokens) {
-      if (t.attribute == "Space" && t.text.find_first_not_of(" \t") == std::string::npos) continue;
+      if (t.attribute.ends_with("Space") && t.text.find_first_not_of(" \t") == std::string::npos) continue;
       out << (i + 1) << ':' << (t.position + 1) << ' ' << t.kind << ' ' << t.attribute << ' ' << t.text << '\n';
     }
   return out.str();

@@ -6,13 +6,13 @@ namespace qv::lang {
 std::unique_ptr<Highlighter> MakePascalHighlighter() { return MakeTextHighlighter(); }
 
 std::unique_ptr<Highlighter> MakePerlHighlighter() { return MakeTextHighlighter(); }
-std::unique_ptr<Highlighter> MakeHtmlHighlighter() { return MakeTextHighlighter(); }
-std::unique_ptr<Highlighter> MakeCssHighlighter() { return MakeTextHighlighter(); }
+
+
 std::unique_ptr<Highlighter> MakeXmlHighlighter() { return MakeTextHighlighter(); }
 std::unique_ptr<Highlighter> MakePhpHighlighter() { return MakeTextHighlighter(); }
 std::unique_ptr<Highlighter> MakeSqlHighlighter() { return MakeTextHighlighter(); }
 std::unique_ptr<Highlighter> MakeVisualBasicHighlighter() { return MakeTextHighlighter(); }
-std::unique_ptr<Highlighter> MakeJavaHighlighter() { return MakeTextHighlighter(); }
+
 
 
 std::unique_ptr<Highlighter> MakeTclHighlighter() { return MakeTextHighlighter(); }
