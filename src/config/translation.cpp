@@ -67,9 +67,11 @@ bool IsRegularFile(const std::filesystem::path& path) {
   return std::filesystem::is_regular_file(path, ec);
 }
 
-// The value of [LanguageDescriptor] Name, read the way INI files are read: section and key
-// without case, blanks around key and value dropped, one pair of enclosing quotes removed.
-std::optional<std::string> DescriptorName(std::string_view fileText) {
+}  // namespace
+
+// Section and key compare without case, blanks around key and value are dropped and one pair
+// of enclosing quotes is removed, as INI files are read.
+std::optional<std::string> LanguageDescriptorName(std::string_view fileText) {
   bool inDescriptor = false;
   std::optional<std::string> found;
   ForEachLine(fileText, [&](std::string_view raw) {
@@ -93,8 +95,10 @@ std::optional<std::string> DescriptorName(std::string_view fileText) {
   return found;
 }
 
+namespace {
+
 std::string DisplayNameOf(const std::filesystem::path& file, const std::string& fileText) {
-  std::optional<std::string> name = DescriptorName(fileText);
+  std::optional<std::string> name = LanguageDescriptorName(fileText);
   // An empty name would leave a blank entry in the language list; the file name says more.
   if (!name || name->empty()) return file.filename().string();
   return *name;

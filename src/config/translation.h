@@ -1,6 +1,7 @@
 // Translated user-visible texts: message lookup by numeric id and form captions from language files.
 #pragma once
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -75,6 +76,9 @@ struct LanguageEntry {
 
 // Every *.lng file in the folder, sorted by file name, with its display name.
 std::vector<LanguageEntry> ListLanguages(const std::filesystem::path& folder);
+
+// The Name value of section LanguageDescriptor in a language file's text, read as INI files are.
+std::optional<std::string> LanguageDescriptorName(std::string_view fileText);
 
 // Name in [LanguageDescriptor], else the file's own name; empty when the file does not exist.
 std::string LanguageDisplayName(const std::filesystem::path& file);

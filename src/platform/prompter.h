@@ -21,6 +21,7 @@ struct FileDialogRequest {
   int filterIndex = 1;           // 1-based, as stored in settings
   std::string defaultExt;        // without the dot
   bool allowMultiple = false;    // open only
+  bool overwritePrompt = false;  // save only: the dialog itself asks before replacing a file
 };
 
 struct FileDialogAnswer {
