@@ -47,6 +47,15 @@ Editor::Editor() : keystrokes_(KeyStrokes::defaults()) {
 Editor::~Editor() = default;
 
 void Editor::flush() {
+  // Edits may leave an old selection behind lines that are gone; keep everything inside the text.
+  caret_ = clampCaret(caret_);
+  if (mode_ == SelectionMode::Column) {
+    selAnchor_ = clampCaret(selAnchor_);
+    selEnd_ = clampCaret(selEnd_);
+  } else {
+    selAnchor_ = buffer_.clamp(selAnchor_);
+    selEnd_ = buffer_.clamp(selEnd_);
+  }
   if (touched_ && undo_.top() && undoBlockDepth_ == 0) undo_.top()->after = caretState();
   touched_ = false;
   unsigned bits = pendingStatus_;
@@ -690,6 +699,7 @@ void Editor::deleteChar() {
   } else {
     edit(caret_, {caret_.line, caret_.col + 1}, "", UndoReason::DeleteForward);
   }
+  selAnchor_ = selEnd_ = buffer_.clamp(caret_);
 }
 
 void Editor::tab() {
