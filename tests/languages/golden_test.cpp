@@ -26,6 +26,8 @@ const Example kExamples[] = {
     {"hlJava", "java/Example.java"},
     {"hlCSS", "css/example.css"},
     {"hlHtml", "html/example.html"},
+    {"hlXML", "xml/example.xml"},
+    {"hlSQL", "sql/example.sql"},
 };
 
 std::vector<std::string> SplitLines(const std::string& bytes) {

@@ -161,6 +161,7 @@ class LexerHighlighter : public Highlighter {
   std::unique_ptr<Highlighter> clone() const override;
 
   Lexer& lexer() { return *lexer_; }
+  const Lexer& lexer() const { return *lexer_; }
 
  private:
   std::string languageName_;

@@ -8,9 +8,9 @@ std::unique_ptr<Highlighter> MakePascalHighlighter() { return MakeTextHighlighte
 std::unique_ptr<Highlighter> MakePerlHighlighter() { return MakeTextHighlighter(); }
 
 
-std::unique_ptr<Highlighter> MakeXmlHighlighter() { return MakeTextHighlighter(); }
+
 std::unique_ptr<Highlighter> MakePhpHighlighter() { return MakeTextHighlighter(); }
-std::unique_ptr<Highlighter> MakeSqlHighlighter() { return MakeTextHighlighter(); }
+
 std::unique_ptr<Highlighter> MakeVisualBasicHighlighter() { return MakeTextHighlighter(); }
 
 
@@ -19,6 +19,6 @@ std::unique_ptr<Highlighter> MakeTclHighlighter() { return MakeTextHighlighter()
 std::unique_ptr<Highlighter> MakeFortranHighlighter() { return MakeTextHighlighter(); }
 std::unique_ptr<Highlighter> MakeFoxHighlighter() { return MakeTextHighlighter(); }
 std::unique_ptr<Highlighter> MakeInnoSetupHighlighter() { return MakeTextHighlighter(); }
-bool SetSqlHighlighterDialect(Highlighter&, int) { return false; }
+
 
 }  // namespace qv::lang
