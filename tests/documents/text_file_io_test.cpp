@@ -102,6 +102,15 @@ TEST_F(DocumentTest, LoadFailuresKeepTheTextAndSayWhetherTheFileIsMissing) {
   EXPECT_TRUE(prompter.messages.empty()) << "the caller reports load failures";
 }
 
+TEST_F(DocumentTest, FileTooLargeForTheEditorIsRefusedWithoutReadingIt) {
+  const std::string file = write("huge.txt", "");
+  std::filesystem::resize_file(file, std::uintmax_t{1} << 31);  // sparse: takes no disk space
+  ASSERT_TRUE(doc->LoadFromFile(write("small.txt", "kept"), false));
+  EXPECT_FALSE(doc->LoadFromFile(file, false));
+  EXPECT_FALSE(doc->FileMissing());
+  EXPECT_EQ(doc->lines().line(0), "kept");
+}
+
 // The document saves in a child process whose files may not grow past `limit` bytes, as on a
 // full disk. Exit code: bit 0 save result, bit 1 still modified, bit 2 "Error saving" shown.
 int SaveInLimitedChild(Document& doc, ScriptPrompter& prompter, rlim_t limit) {
