@@ -28,6 +28,7 @@ const Example kExamples[] = {
     {"hlHtml", "html/example.html"},
     {"hlXML", "xml/example.xml"},
     {"hlSQL", "sql/example.sql"},
+    {"hlPHP", "php/example.php"},
 };
 
 std::vector<std::string> SplitLines(const std::string& bytes) {

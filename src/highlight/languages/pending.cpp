@@ -9,7 +9,7 @@ std::unique_ptr<Highlighter> MakePerlHighlighter() { return MakeTextHighlighter(
 
 
 
-std::unique_ptr<Highlighter> MakePhpHighlighter() { return MakeTextHighlighter(); }
+
 
 std::unique_ptr<Highlighter> MakeVisualBasicHighlighter() { return MakeTextHighlighter(); }
 
