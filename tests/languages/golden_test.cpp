@@ -29,6 +29,7 @@ const Example kExamples[] = {
     {"hlXML", "xml/example.xml"},
     {"hlSQL", "sql/example.sql"},
     {"hlPHP", "php/example.php"},
+    {"hlPas", "pascal/example.pas"},
 };
 
 std::vector<std::string> SplitLines(const std::string& bytes) {

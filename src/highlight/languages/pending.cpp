@@ -3,7 +3,7 @@
 
 namespace qv::lang {
 
-std::unique_ptr<Highlighter> MakePascalHighlighter() { return MakeTextHighlighter(); }
+
 
 std::unique_ptr<Highlighter> MakePerlHighlighter() { return MakeTextHighlighter(); }
 
