@@ -2,12 +2,23 @@
 #include "editor/highlighter.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace qv {
 
+namespace {
+bool SameText(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+}  // namespace
+
+// Attribute names are looked up without regard to case, as settings and definition files store them.
 HighlighterAttribute* Highlighter::attribute(std::string_view name) const {
-  auto it = std::find_if(attributes_.begin(), attributes_.end(),
-                         [&](const auto& a) { return a->name == name || a->storageName == name; });
+  auto it = std::find_if(attributes_.begin(), attributes_.end(), [&](const auto& a) {
+    return SameText(a->name, name) || SameText(a->storageName, name);
+  });
   return it == attributes_.end() ? nullptr : it->get();
 }
 
