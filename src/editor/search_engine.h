@@ -58,8 +58,8 @@ class SearchEngine {
   // group references here.
   virtual void appendReplacement(std::string_view replaceWith, std::string& out) const = 0;
 
-  // A search that stopped early (a regular expression exceeding its backtracking limit, say).
-  virtual std::optional<std::string> matchError() const { return std::nullopt; }
+  // Why the last search stopped early (a regular expression exceeding its backtracking limit).
+  const std::optional<std::string>& matchError() const { return matchError_; }
 
   void setTextMode(SearchTextMode mode) { textMode_ = mode; }
   SearchTextMode textMode() const { return textMode_; }
@@ -78,6 +78,9 @@ class SearchEngine {
     appendReplacement(replaceWith, out);
     return out;
   }
+
+ protected:
+  std::optional<std::string> matchError_;
 
  private:
   SearchTextMode textMode_ = SearchTextMode::Detect;

@@ -116,10 +116,10 @@ struct RegexSearch::Impl {
   std::string_view subject;
   std::vector<PCRE2_SIZE> groups;
   bool haveHit = false;
-  std::optional<std::string> matchError;
 
-  void scan(std::string_view text, std::size_t from, std::size_t to, bool allowUtf,
-            const HitCallback& onHit);
+  // Returns why matching failed, if it did.
+  std::optional<std::string> scan(std::string_view text, std::size_t from, std::size_t to,
+                                  bool allowUtf, const HitCallback& onHit);
 };
 
 RegexSearch::RegexSearch() : impl_(std::make_unique<Impl>()) {
@@ -137,7 +137,7 @@ std::optional<SearchError> RegexSearch::setPattern(std::string_view pattern,
   d.utf = Compiled{};
   d.bytes = Compiled{};
   d.haveHit = false;
-  d.matchError.reset();
+  matchError_.reset();
   if (pattern.empty()) return SearchError{"The search text is empty.", 0};
 
   std::uint32_t flags = options.matchCase ? 0 : PCRE2_CASELESS;
@@ -148,12 +148,12 @@ std::optional<SearchError> RegexSearch::setPattern(std::string_view pattern,
   return std::nullopt;
 }
 
-void RegexSearch::Impl::scan(std::string_view text, std::size_t from, std::size_t to,
-                             bool allowUtf, const HitCallback& onHit) {
-  matchError.reset();
+std::optional<std::string> RegexSearch::Impl::scan(std::string_view text, std::size_t from,
+                                                   std::size_t to, bool allowUtf,
+                                                   const HitCallback& onHit) {
   const bool isUtf = allowUtf && utf.code && SearchTextIsUtf8(text);
   Compiled& c = isUtf ? utf : bytes;
-  if (!c.code || !c.data) return;
+  if (!c.code || !c.data) return std::nullopt;
   const std::uint32_t base = isUtf ? PCRE2_NO_UTF_CHECK : 0;
   // A start inside a UTF-8 character would be undefined behaviour without the UTF check.
   if (isUtf)
@@ -166,14 +166,13 @@ void RegexSearch::Impl::scan(std::string_view text, std::size_t from, std::size_
     int rc = pcre2_match(c.code.get(), subject8, text.size(), pos, base | extra, c.data.get(),
                          context.get());
     if (rc == PCRE2_ERROR_NOMATCH) {
-      if (extra == 0) return;
+      if (extra == 0) return std::nullopt;
       extra = 0;
       pos = NextCharacter(text, pos, isUtf);
       continue;
     }
     if (rc < 0) {
-      matchError = "The regular expression could not be matched: " + Pcre2Message(rc) + ".";
-      return;
+      return "The regular expression could not be matched: " + Pcre2Message(rc) + ".";
     }
     const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(c.data.get());
     const std::size_t start = ov[0], end = ov[1];
@@ -183,7 +182,7 @@ void RegexSearch::Impl::scan(std::string_view text, std::size_t from, std::size_
       continue;
     }
     if (end > to) {  // runs past the range: a later start may still fit
-      if (start >= to) return;
+      if (start >= to) return std::nullopt;
       extra = 0;
       pos = NextCharacter(text, start, isUtf);
       continue;
@@ -191,19 +190,22 @@ void RegexSearch::Impl::scan(std::string_view text, std::size_t from, std::size_
     subject = text;
     groups.assign(ov, ov + 2 * (std::size_t{c.groups} + 1));
     haveHit = true;
-    if (!onHit(SearchHit{start, end - start})) return;
+    if (!onHit(SearchHit{start, end - start})) return std::nullopt;
     pos = end;
     extra = (start == end) ? (PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED) : 0;
   }
+  return std::nullopt;
 }
 
 std::optional<SearchHit> RegexSearch::find(std::string_view text, std::size_t from, std::size_t to,
                                            bool backwards) {
+  matchError_.reset();
   if (to > text.size()) to = text.size();
   if (from > to) return std::nullopt;
   std::optional<SearchHit> found;
   std::vector<PCRE2_SIZE> foundGroups;
-  impl_->scan(text, from, to, textMode() == SearchTextMode::Detect, [&](const SearchHit& hit) {
+  const bool allowUtf = textMode() == SearchTextMode::Detect;
+  matchError_ = impl_->scan(text, from, to, allowUtf, [&](const SearchHit& hit) {
     found = hit;
     if (backwards) foundGroups = impl_->groups;
     return backwards;  // forward: the first hit is the one
@@ -214,12 +216,11 @@ std::optional<SearchHit> RegexSearch::find(std::string_view text, std::size_t fr
 
 void RegexSearch::findEach(std::string_view text, std::size_t from, std::size_t to,
                            const HitCallback& onHit) {
+  matchError_.reset();
   if (to > text.size()) to = text.size();
   if (from > to) return;
-  impl_->scan(text, from, to, textMode() == SearchTextMode::Detect, onHit);
+  matchError_ = impl_->scan(text, from, to, textMode() == SearchTextMode::Detect, onHit);
 }
-
-std::optional<std::string> RegexSearch::matchError() const { return impl_->matchError; }
 
 void RegexSearch::appendReplacement(std::string_view replaceWith, std::string& out) const {
   const Impl& d = *impl_;

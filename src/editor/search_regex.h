@@ -21,7 +21,6 @@ class RegexSearch final : public SearchEngine {
   void findEach(std::string_view text, std::size_t from, std::size_t to,
                 const HitCallback& onHit) override;
   void appendReplacement(std::string_view replaceWith, std::string& out) const override;
-  std::optional<std::string> matchError() const override;
 
  private:
   struct Impl;

@@ -78,8 +78,8 @@ std::optional<TextHit> FindOne(const TextBuffer& text, SearchEngine& engine, con
     std::size_t a, b;
     if (LimitsOn(scope, line, s, a, b)) {
       auto hit = engine.find(s, a, b, backwards);
-      if (auto e = engine.matchError()) {
-        error = std::move(e);
+      if (!hit && engine.matchError()) {
+        error = engine.matchError();
         return std::nullopt;
       }
       if (hit) {
@@ -126,8 +126,8 @@ int ReplaceAllAtOnce(Editor& editor, SearchEngine& engine, const Scope& scope,
       ++count;
       return true;
     });
-    if (auto e = engine.matchError()) {
-      error = std::move(e);
+    if (engine.matchError()) {
+      error = engine.matchError();
       return 0;
     }
   }
