@@ -1,0 +1,136 @@
+// The editor view: draws an Editor's text on a monospace grid with its highlighter's colours,
+// gutter, right edge, selection and caret, and turns keys, mouse and input methods into
+// editor commands. Only the visible lines are scanned.
+#pragma once
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QFont>
+
+#include <memory>
+#include <optional>
+
+#include "editor/display_charset.h"
+#include "editor/editor.h"
+#include "platform/prompter.h"
+
+namespace qv {
+
+class RangeCache;
+class QtClipboard;
+struct HighlighterAttribute;
+
+class EditorView : public QAbstractScrollArea {
+  Q_OBJECT
+ public:
+  // The view follows the editor's changes; it chains to handlers set on the editor before it.
+  explicit EditorView(Editor& editor, QWidget* parent = nullptr);
+  ~EditorView() override;
+
+  Editor& editor() { return editor_; }
+  void setHighlighter(Highlighter* highlighter);
+  // Forget cached highlighting (after a colour or configuration change of the highlighter).
+  void highlighterChanged();
+
+  void setEditorFont(const FontSpec& font);
+  void setGutterFont(const FontSpec& font);
+  void setGutter(int widthPixels, bool lineNumbers);
+  void setRightEdge(int column) { rightEdge_ = column; viewport()->update(); }
+  int rightEdge() const { return rightEdge_; }
+  void setExtraLineSpacing(int pixels);
+  // 0 vertical, 1 horizontal, 2 half block, 3 block.
+  void setCaretShapes(int insertShape, int overwriteShape);
+  void setCurrentLineColoring(bool on, bool overrideTextColors);
+  void setWordWrap(bool on);
+  bool wordWrap() const { return editor_.wordWrap(); }
+
+  DisplayCharset charset() const { return charset_; }
+  void setCharset(DisplayCharset cs);
+  // UTF-8 when the text is valid UTF-8, else Windows-1252.
+  void chooseCharsetFromText();
+
+  int lineHeight() const { return lineHeight_; }
+  int charWidth() const { return charWidth_; }
+  // Line (1-based) under a viewport y; column (1-based, bytes) under a viewport x on that line.
+  BufferCoord coordAt(QPoint viewportPos) const;
+  QPoint pointOf(BufferCoord c) const;  // top-left of the cell, viewport coordinates
+  void ensureCaretVisible();
+  void centerCaretLine();
+
+ signals:
+  // A line to show in the status bar (e.g. a typed character the document's set cannot hold).
+  void statusMessage(const QString& text);
+  void filesDropped(const QStringList& files);
+  void gutterLineClicked(int line1);
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void inputMethodEvent(QInputMethodEvent* e) override;
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+  void timerEvent(QTimerEvent* e) override;
+  void scrollContentsBy(int dx, int dy) override;
+  bool focusNextPrevChild(bool) override { return false; }  // Tab belongs to the text
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+
+ private:
+  struct Row {  // one screen row: a line, or a part of it under word wrap
+    int line = 0;      // 0-based
+    int startCol = 0;  // byte column where the row starts
+    int endCol = 0;    // byte column where it ends (exclusive)
+  };
+  void onTextChanged();
+  void onStatusChanged(unsigned bits);
+  void updateMetrics();
+  void updateScrollBars();
+  int textLeft() const;  // x where column cell 0 of the visible area would start
+  int visibleRows() const;
+  Row rowAt(int screenRow) const;
+  int rowOfLine(int line0) const;  // first screen row of a line (word wrap aware)
+  void paintRow(QPainter& p, const Row& row, int y, int lineNumberWidth);
+  void paintGutter(QPainter& p, const Row& row, int y);
+  void typeText(const QString& text);
+  bool handleCharsetAwareCommand(EditorCommand c);
+  void snapCaretToChar(bool forward);
+  void restartBlink();
+  HighlighterAttribute* extraAttribute(const char* name) const;
+  std::optional<std::pair<BufferCoord, BufferCoord>> bracketPair() const;
+
+  Editor& editor_;
+  std::unique_ptr<RangeCache> ranges_;
+  std::unique_ptr<QtClipboard> clipboard_;
+  Highlighter* highlighter_ = nullptr;
+  DisplayCharset charset_ = DisplayCharset::Utf8;
+  QFont font_;
+  QFont gutterFont_;
+  int charWidth_ = 8;
+  int lineHeight_ = 16;
+  int ascent_ = 12;
+  int extraSpacing_ = 0;
+  int gutterWidth_ = 30;
+  bool lineNumbers_ = false;
+  int rightEdge_ = 80;
+  int insertCaret_ = 0;
+  int overwriteCaret_ = 3;
+  bool colorCurrentLine_ = false;
+  bool overrideTextColors_ = false;
+  int maxCells_ = 0;  // widest line seen, for the horizontal scroll range
+  bool caretOn_ = true;
+  QBasicTimer blink_;
+  QBasicTimer dragScroll_;
+  bool selecting_ = false;
+  bool gutterPress_ = false;
+  int gutterPressLine_ = 0;
+  QString preedit_;
+  bool syncingScroll_ = false;
+};
+
+}  // namespace qv
