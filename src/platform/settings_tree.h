@@ -1,7 +1,6 @@
 // The per-user settings tree: keys holding named string, integer and binary values.
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -109,7 +108,8 @@ std::optional<std::string> TreePathFromHivePath(std::string_view hivePath);
 bool SameName(std::string_view a, std::string_view b);
 int CompareNames(std::string_view a, std::string_view b);
 
-// The program-wide settings tree. Until one is installed, an empty in-memory tree.
+// The program-wide settings tree. Until one is installed, an empty in-memory tree. Install the
+// program's store once at start, before any Registry refers to the tree.
 SettingsTree& UserSettings();
 void InstallUserSettings(std::unique_ptr<SettingsTree> tree);
 

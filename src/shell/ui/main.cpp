@@ -41,7 +41,7 @@ int RunSettingsTransfer(const qv::GnuOptions& options) {
 }
 
 // Copies the shipped defaults the program folder lacks, leaving the user's files alone.
-void SeedProgramFolder() {
+void SeedProgramFolderAtStart() {
   std::error_code ec;
   const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   const std::filesystem::path resources = qv::FindResourceDirectory(
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
 
   if (options.importSettings || options.exportSettings) return RunSettingsTransfer(options);
 
-  SeedProgramFolder();
+  SeedProgramFolderAtStart();
   qv::SettingsStore settings = qv::OpenSettingsStore(qv::SettingsDatabasePath());
   const std::string settingsMessage = settings.message;
   qv::InstallUserSettings(std::move(settings.tree));
