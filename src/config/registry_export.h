@@ -18,7 +18,8 @@ void ExportKey(const SettingsTree& tree, std::string_view rootName, std::string_
 // "REGEDIT4" and the whole program tree, as the export file holds it.
 std::string ExportRegistryText(const SettingsTree& tree);
 
-// Writes the export file; the old file stays whole when writing fails.
+// Writes the export file; the old file stays whole when writing fails. The caller saves the
+// window's settings first so the tree is current.
 Status ExportRegistrySettings(const SettingsTree& tree, const std::filesystem::path& file);
 
 // The changes a REGEDIT4 text asks for, or the first error, naming `label` and the line.

@@ -15,6 +15,22 @@ bool TSafeRegistry::ReadBoolDef(std::string_view name, bool def) const {
   return qv::ReadBoolDef(*this, name, def);
 }
 
+void TSafeRegistry::ReadFont(std::string_view prefix, FontSpec& font) const {
+  qv::ReadFont(*this, prefix, font);
+}
+
+void TSafeRegistry::WriteFont(std::string_view prefix, const FontSpec& font) {
+  qv::WriteFont(*this, prefix, font);
+}
+
+void TSafeRegistry::ReadFormPlacement(PlacedWindow& window) const { qv::ReadFormPlacement(*this, window); }
+
+void TSafeRegistry::WriteFormPlacement(const PlacedWindow& window) { qv::WriteFormPlacement(*this, window); }
+
+void TSafeRegistry::ReadColumnWidths(ColumnList& list) const { qv::ReadColumnWidths(*this, list); }
+
+void TSafeRegistry::WriteColumnWidths(const ColumnList& list) { qv::WriteColumnWidths(*this, list); }
+
 std::string ReadStrDef(const Registry& reg, std::string_view name, std::string_view def) {
   return reg.ReadString(name).value_or(std::string(def));
 }

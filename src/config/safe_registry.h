@@ -9,6 +9,9 @@
 
 namespace qv {
 
+class PlacedWindow;
+class ColumnList;
+
 // The registry accessor of the program: every read names the default for a missing value.
 class TSafeRegistry : public Registry {
  public:
@@ -17,6 +20,14 @@ class TSafeRegistry : public Registry {
   std::string ReadStrDef(std::string_view name, std::string_view def) const;
   std::int32_t ReadIntDef(std::string_view name, std::int32_t def) const;
   bool ReadBoolDef(std::string_view name, bool def) const;
+
+  // The routines below, on this accessor's open key.
+  void ReadFont(std::string_view prefix, FontSpec& font) const;
+  void WriteFont(std::string_view prefix, const FontSpec& font);
+  void ReadFormPlacement(PlacedWindow& window) const;
+  void WriteFormPlacement(const PlacedWindow& window);
+  void ReadColumnWidths(ColumnList& list) const;
+  void WriteColumnWidths(const ColumnList& list);
 };
 
 // The same reads for any accessor; a value of another type than asked for reads as missing.

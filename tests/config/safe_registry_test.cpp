@@ -121,7 +121,7 @@ TEST_F(SafeRegistryTest, FormPlacementDefaultsToTheWindowAndRoundTrips) {
   EXPECT_EQ(reg.ReadIntDef("FormWidth", 0), 100);
   EXPECT_EQ(reg.ReadIntDef("FormHeight", 0), 200);
   FakeWindow fresh;
-  ReadFormPlacement(reg, fresh);
+  reg.ReadFormPlacement(fresh);
   EXPECT_EQ(fresh.state.normal, (NormalRect{-5, 7, 95, 207}));
   EXPECT_TRUE(fresh.state.maximized);
 }
@@ -139,7 +139,7 @@ TEST_F(SafeRegistryTest, ColumnWidthsAreNamedAfterTheList) {
   ASSERT_TRUE(reg.OpenKey("\\Software\\Quirvane\\Quirvane\\fmTextStats", true));
   reg.WriteInteger("lvStats1", 99);
   FakeList list;
-  ReadColumnWidths(reg, list);
+  reg.ReadColumnWidths(list);
   EXPECT_EQ(list.widths, (std::vector<int>{50, 99}));
   list.widths = {11, 22};
   WriteColumnWidths(reg, list);
