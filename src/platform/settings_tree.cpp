@@ -2,6 +2,7 @@
 #include "platform/settings_tree.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace qv {
 
@@ -80,32 +81,57 @@ std::optional<std::string> TreePathFromHivePath(std::string_view hivePath) {
 
 // ---- MemorySettingsTree ----
 
+namespace {
+
+std::string Folded(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = FoldAscii(c);
+  return out;
+}
+
+}  // namespace
+
 struct MemorySettingsTree::Node {
   std::string name;
   std::vector<std::pair<std::string, SettingsValue>> values;  // in order first written
+  std::unordered_map<std::string, std::size_t> valueIndex;     // folded name -> position
   std::vector<std::unique_ptr<Node>> children;                // sorted by CompareNames
 
+  auto childPos(std::string_view n) const {
+    return std::lower_bound(children.begin(), children.end(), n,
+                            [](const auto& c, std::string_view x) {
+                              return CompareNames(c->name, x) < 0;
+                            });
+  }
   Node* child(std::string_view n) const {
-    auto it = std::lower_bound(children.begin(), children.end(), n,
-                               [](const auto& c, std::string_view x) {
-                                 return CompareNames(c->name, x) < 0;
-                               });
+    auto it = childPos(n);
     return (it != children.end() && SameName((*it)->name, n)) ? it->get() : nullptr;
   }
   Node* addChild(std::string_view n) {
-    if (Node* existing = child(n)) return existing;
-    auto it = std::lower_bound(children.begin(), children.end(), n,
-                               [](const auto& c, std::string_view x) {
-                                 return CompareNames(c->name, x) < 0;
-                               });
+    auto it = childPos(n);
+    if (it != children.end() && SameName((*it)->name, n)) return it->get();
     auto node = std::make_unique<Node>();
     node->name = std::string(n);
     return children.insert(it, std::move(node))->get();
   }
   SettingsValue* value(std::string_view n) {
-    for (auto& [name, v] : values)
-      if (SameName(name, n)) return &v;
-    return nullptr;
+    auto it = valueIndex.find(Folded(n));
+    return it == valueIndex.end() ? nullptr : &values[it->second].second;
+  }
+  void setValue(std::string_view n, const SettingsValue& v) {
+    if (SettingsValue* existing = value(n)) {
+      *existing = v;
+      return;
+    }
+    valueIndex.emplace(Folded(n), values.size());
+    values.emplace_back(std::string(n), v);
+  }
+  void eraseValue(std::string_view n) {
+    auto it = valueIndex.find(Folded(n));
+    if (it == valueIndex.end()) return;
+    values.erase(values.begin() + static_cast<long>(it->second));
+    valueIndex.clear();
+    for (std::size_t i = 0; i < values.size(); ++i) valueIndex.emplace(Folded(values[i].first), i);
   }
 };
 
@@ -140,6 +166,7 @@ Status MemorySettingsTree::deleteKey(std::string_view key) {
   const auto parts = SplitKeyPath(key);
   if (parts.empty()) {
     root_->values.clear();
+    root_->valueIndex.clear();
     root_->children.clear();
     return {};
   }
@@ -170,17 +197,12 @@ Status MemorySettingsTree::writeValue(std::string_view key, std::string_view nam
                                       const SettingsValue& value) {
   Node* node = root_.get();
   for (const auto& part : SplitKeyPath(key)) node = node->addChild(part);
-  if (SettingsValue* existing = node->value(name)) {
-    *existing = value;
-  } else {
-    node->values.emplace_back(std::string(name), value);
-  }
+  node->setValue(name, value);
   return {};
 }
 
 Status MemorySettingsTree::deleteValue(std::string_view key, std::string_view name) {
-  if (Node* node = Find(root_.get(), key))
-    std::erase_if(node->values, [&](const auto& v) { return SameName(v.first, name); });
+  if (Node* node = Find(root_.get(), key)) node->eraseValue(name);
   return {};
 }
 
