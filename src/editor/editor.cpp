@@ -309,7 +309,16 @@ TextPos Editor::edit(TextPos from, TextPos to, std::string_view text, UndoReason
     }
   }
   TextPos end = item.insertedEnd;
-  undo_.add(std::move(item), before, caretState(), join);
+  if (join && reason == UndoReason::Typing && item.removed.empty() && undo_.top()->items.back().removed.empty() &&
+      undo_.top()->items.back().reason == UndoReason::Typing && undo_.top()->items.back().insertedEnd == item.from) {
+    // Consecutive typing extends one item instead of adding one per character.
+    UndoItem& last = undo_.top()->items.back();
+    last.inserted += item.inserted;
+    last.insertedEnd = item.insertedEnd;
+    undo_.clearRedo();
+  } else {
+    undo_.add(std::move(item), before, caretState(), join);
+  }
   if (undoBlockDepth_ == 0 && reason == UndoReason::Other) undo_.closeGroup();
   touched_ = true;
   changed();
@@ -748,7 +757,7 @@ void Editor::shiftTab() {
 
 void Editor::blockIndentCmd() {
   if (readOnly_ || !selAvail()) return;
-  auto [b, e] = orderedSel();
+  const TextPos b = orderedSel().first, e = orderedSel().second;
   int lastLine = (e.col == 0 && e.line > b.line && mode_ != SelectionMode::Line) ? e.line - 1 : e.line;
   const bool useTab = has(EditorOption::eoTabsInBlockIndent) && !has(EditorOption::eoTabsToSpaces);
   const std::string ins = useTab ? std::string("\t") : std::string(static_cast<std::size_t>(blockIndent_), ' ');
@@ -769,7 +778,7 @@ void Editor::blockIndentCmd() {
 
 void Editor::blockUnindentCmd() {
   if (readOnly_ || !selAvail()) return;
-  auto [b, e] = orderedSel();
+  const TextPos b = orderedSel().first, e = orderedSel().second;
   int lastLine = (e.col == 0 && e.line > b.line && mode_ != SelectionMode::Line) ? e.line - 1 : e.line;
   const bool useTab = has(EditorOption::eoTabsInBlockIndent) && !has(EditorOption::eoTabsToSpaces);
   CaretState st = caretState();

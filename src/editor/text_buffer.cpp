@@ -349,6 +349,10 @@ TextPos TextBuffer::insert(TextPos at, std::string_view text) {
   std::int64_t total = 0;
   for (auto p : parts) total += static_cast<std::int64_t>(p.size());
   if (std::int64_t(b.bytes.size()) + total > kMaxFileSize) return at;  // 32-bit offsets
+  if (b.bytes.size() + static_cast<std::size_t>(total) > b.bytes.capacity() && b.bytes.size() > kMaxBlock) {
+    // A very long line grows by an eighth, not by doubling.
+    b.bytes.reserve(b.bytes.size() + static_cast<std::size_t>(total) + b.bytes.size() / 8);
+  }
   if (added == 0) {
     b.bytes.insert(off, text);
   } else {
