@@ -195,7 +195,10 @@ std::vector<std::string> ReadListFile(const std::string& listFile, const fs::pat
   std::vector<std::string> names;
   const fs::path path = fs::path(listFile).is_absolute() ? fs::path(listFile) : currentDir / listFile;
   std::error_code ec;
-  if (listFile.empty() || listFile.find('\0') != std::string::npos || fs::is_directory(path, ec)) {
+  const fs::file_status status = fs::status(path, ec);
+  // Devices (/dev/zero and the like) never end; a folder is not a list.
+  if (listFile.empty() || listFile.find('\0') != std::string::npos ||
+      (!fs::is_regular_file(status) && !fs::is_fifo(status))) {
     error = true;
     return names;
   }
@@ -205,14 +208,38 @@ std::vector<std::string> ReadListFile(const std::string& listFile, const fs::pat
     return names;
   }
   const fs::path folder = path.parent_path();
-  std::string line;
-  while (std::getline(in, line)) {
+  auto take = [&](std::string_view line) {
     std::string name = TrimBlanks(line);
-    if (name.empty() || name.find('\0') != std::string::npos) continue;
+    if (name.empty() || name.find('\0') != std::string::npos) return;
     // Names are taken against the list's own folder, also those of files still to be made.
     if (!fs::path(name).is_absolute()) name = (folder / name).lexically_normal().string();
     names.push_back(CanonicalFileName(name, folder));
+  };
+  // Read in blocks so that one endless line cannot take all memory: a line longer than any
+  // file name can be is skipped.
+  constexpr size_t kMaxLine = 64 * 1024;
+  std::string line;
+  bool skipping = false;
+  std::string block(64 * 1024, '\0');
+  while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
+    const std::string_view data(block.data(), static_cast<size_t>(in.gcount()));
+    size_t start = 0;
+    while (start < data.size()) {
+      const size_t end = data.find('\n', start);
+      const std::string_view piece = data.substr(start, (end == std::string_view::npos ? data.size() : end) - start);
+      if (!skipping) line += piece;
+      if (line.size() > kMaxLine) {
+        line.clear();
+        skipping = true;
+      }
+      if (end == std::string_view::npos) break;
+      if (!skipping) take(line);
+      line.clear();
+      skipping = false;
+      start = end + 1;
+    }
   }
+  if (!skipping) take(line);
   if (in.bad()) error = true;
   return names;
 }

@@ -98,6 +98,18 @@ TEST(CommandLine, UnreadableListFileIsReportedAndTheRestRuns) {
   prompter.shown.clear();
   ProcessCommandLine({"/I", "sub"}, host, {dir, &prompter, {}});
   EXPECT_EQ(prompter.shown, (Lines{"Error|Error opening 'sub'."})) << "a folder is not a list";
+
+  prompter.shown.clear();
+  ProcessCommandLine({"/I", "/dev/zero"}, host, {dir, &prompter, {}});
+  EXPECT_EQ(prompter.shown, (Lines{"Error|Error opening '/dev/zero'."})) << "a device never ends";
+}
+
+TEST(CommandLine, ListFileSkipsLinesLongerThanAnyName) {
+  const fs::path dir = MakeFixture("longline");
+  test::WriteFileBytes(dir / "long.lst", std::string(200000, 'x') + "\nb.txt\n" + std::string(70000, 'y') + "\n  a.txt");
+  bool error = true;
+  EXPECT_EQ(ReadListFile("long.lst", dir, error), (Lines{(dir / "b.txt").string(), (dir / "a.txt").string()}));
+  EXPECT_FALSE(error);
 }
 
 TEST(CommandLine, ItemsOfTokens) {
