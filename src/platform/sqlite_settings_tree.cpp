@@ -65,8 +65,6 @@ bool IsDamage(int rc) {
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
     case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-    case SQLITE_READONLY:
     case SQLITE_FORMAT:
     case SQLITE_IOERR:
       return true;
@@ -336,7 +334,9 @@ SettingsStore OpenSettingsStore(const fs::path& file) {
     store.message = std::move(message);
     return std::move(store);
   };
-  if (first.failure != SqliteSettingsTree::OpenFailure::Damaged) {
+  // A file the user write-protected, or a folder we cannot use, is not damage: leave it alone.
+  if (first.failure != SqliteSettingsTree::OpenFailure::Damaged ||
+      !fs::exists(fs::symlink_status(file, ec))) {
     return inMemory("The settings file \"" + file.string() + "\" cannot be used (" + first.error +
                     "). Quirvane starts with default settings, and changes made now will not "
                     "be saved.");

@@ -81,6 +81,20 @@ TEST(SettingsStoreTest, UnusableFolderFallsBackToMemoryWithAMessage) {
   EXPECT_EQ(test::ReadFileBytes(dir / "notafolder"), "x");
 }
 
+TEST(SettingsStoreTest, AWriteProtectedFileIsLeftWhereItIs) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes to write-protected files";
+  const fs::path dir = test::FreshDir("readonly");
+  const fs::path file = dir / "settings.db";
+  ASSERT_TRUE(OpenSettingsStore(file).tree->writeValue("Global", "FormLeft", SettingsValue::Integer(9)));
+  fs::permissions(file, fs::perms::owner_read, fs::perm_options::replace);
+  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
+  SettingsStore store = OpenSettingsStore(file);
+  fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace);
+  EXPECT_NE(store.message.find("cannot be used"), std::string::npos) << store.message;
+  EXPECT_TRUE(DamagedCopies(dir).empty());
+  EXPECT_TRUE(fs::exists(file));
+}
+
 TEST(SettingsStoreTest, TwoProcessesWritingAtOnceLoseNothing) {
   const fs::path file = test::FreshDir("shared") / "settings.db";
   ASSERT_TRUE(OpenSettingsStore(file).persistent);
