@@ -194,6 +194,46 @@ TEST(GeneralHighlighter, LineInsideStringRescansOnItsOwn) {
   EXPECT_EQ(hl->tokenKind(), TSynMyGeneralSyn::tkString);
 }
 
+TEST(GeneralHighlighter, RescanningOneLineFromItsStoredRangeEqualsTheFullScan) {
+  LanguageSetup s;
+  s.stringBeg = "\"'`";
+  s.stringEnd = "\"'`";
+  s.escape = '\\';
+  s.multiline = true;
+  s.keywords1 = {"if"};
+  auto hl = Make(s);
+  const std::string pieces[] = {"if", " ", "x", "\"", "'", "`", "/*", "*/", "//", "\\", "12", "#"};
+  std::uint32_t seed = 12345;
+  auto random = [&seed](std::uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  std::vector<std::string> lines(300);
+  for (auto& line : lines)
+    for (std::uint32_t k = random(8); k > 0; --k) line += pieces[random(std::size(pieces))];
+
+  std::vector<std::string> full;
+  std::vector<HighlighterRange> rangeAfter;
+  hl->resetRange();
+  for (const auto& line : lines) {
+    std::string tokens;
+    for (hl->setLine(line, 0); !hl->eol(); hl->next())
+      tokens += std::to_string(hl->tokenKind()) + ":" + std::string(hl->tokenText()) + " ";
+    full.push_back(tokens);
+    rangeAfter.push_back(hl->range());
+  }
+  // Another highlighter with a different history re-scans single lines in reverse order.
+  auto other = Make(s);
+  for (std::size_t i = lines.size() - 1; i > 0; --i) {
+    other->setRange(rangeAfter[i - 1]);
+    std::string tokens;
+    for (other->setLine(lines[i], 0); !other->eol(); other->next())
+      tokens += std::to_string(other->tokenKind()) + ":" + std::string(other->tokenText()) + " ";
+    ASSERT_EQ(tokens, full[i]) << "line " << i << ": " << lines[i];
+    ASSERT_EQ(other->range(), rangeAfter[i]) << "line " << i;
+  }
+}
+
 TEST(GeneralHighlighter, AttributesInIndexOrderAndByKind) {
   TSynMyGeneralSyn hl;
   const char* const names[] = {"Comment", "Identifier", "Keywords 1", "Keywords 2",
