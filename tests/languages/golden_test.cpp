@@ -30,6 +30,8 @@ const Example kExamples[] = {
     {"hlSQL", "sql/example.sql"},
     {"hlPHP", "php/example.php"},
     {"hlPas", "pascal/example.pas"},
+    {"hlPerl", "perl/example.pl"},
+    {"hlVisualBasic", "visual_basic/example.bas"},
 };
 
 std::vector<std::string> SplitLines(const std::string& bytes) {

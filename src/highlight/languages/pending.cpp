@@ -5,13 +5,11 @@ namespace qv::lang {
 
 
 
-std::unique_ptr<Highlighter> MakePerlHighlighter() { return MakeTextHighlighter(); }
 
 
 
 
 
-std::unique_ptr<Highlighter> MakeVisualBasicHighlighter() { return MakeTextHighlighter(); }
 
 
 
