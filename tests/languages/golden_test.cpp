@@ -32,6 +32,9 @@ const Example kExamples[] = {
     {"hlPas", "pascal/example.pas"},
     {"hlPerl", "perl/example.pl"},
     {"hlVisualBasic", "visual_basic/example.bas"},
+    {"hlTCL", "tcl/example.tcl"},
+    {"hlFortran", "fortran/example.for"},
+    {"hlFox", "fox/example.prg"},
 };
 
 std::vector<std::string> SplitLines(const std::string& bytes) {

@@ -13,9 +13,6 @@ namespace qv::lang {
 
 
 
-std::unique_ptr<Highlighter> MakeTclHighlighter() { return MakeTextHighlighter(); }
-std::unique_ptr<Highlighter> MakeFortranHighlighter() { return MakeTextHighlighter(); }
-std::unique_ptr<Highlighter> MakeFoxHighlighter() { return MakeTextHighlighter(); }
 std::unique_ptr<Highlighter> MakeInnoSetupHighlighter() { return MakeTextHighlighter(); }
 
 
