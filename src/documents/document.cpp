@@ -94,19 +94,20 @@ LineBreak ToLineBreak(std::string_view brk) {
 
 Document::Document(DocumentServices& services)
     : services_(services),
-      lines_(std::make_unique<TextBuffer>()),
-      plainView_(std::make_unique<PlainDocumentView>(*lines_)),
+      editor_(std::make_unique<Editor>()),
+      view_(std::make_unique<EditorDocumentView>(*editor_)),
       handler_(std::make_unique<TEditorFileHandler>(*this)) {
-  listenerId_ = lines_->addListener([this](const BufferChange&) { onTextChanged(); });
+  editor_->onChange = [this] { onTextChanged(); };
 }
 
-Document::~Document() { lines_->removeListener(listenerId_); }
+Document::~Document() = default;
 
 void Document::changed() {
   if (stateListener_) stateListener_();
 }
 
 void Document::onTextChanged() {
+  if (loading_) return;
   initialBlank_ = false;
   SetModified(true);
 }
@@ -181,7 +182,7 @@ std::string Document::SelectionStatus() const {
   if (v.selectionMode() == SelectionMode::Column) {
     chars = std::int64_t(end.line - begin.line + 1) * std::abs(end.col - begin.col);
   } else {
-    chars = lines_->offsetOf(end, 2) - lines_->offsetOf(begin, 2);
+    chars = lines().offsetOf(end, 2) - lines().offsetOf(begin, 2);
   }
   std::string linesPart;
   if (end.line - begin.line >= 1) {
@@ -253,8 +254,13 @@ bool Document::readInto(const std::string& name, std::string& error) {
   const TTextFormat format = DetectTextFormatFromSample(data);
   textFormat_ = format;
   strayByte_.reset();
+  loading_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{loading_};
   if (data.empty()) {
-    lines_->clear();
+    editor_->loadBytes({});
     return true;
   }
   if (IsMarkedFormat(format)) {
@@ -267,9 +273,9 @@ bool Document::readInto(const std::string& name, std::string& error) {
     data.shrink_to_fit();
     markedBreak_ = ToLineBreak(DominantLineBreak(decoded->text));
     strayByte_ = decoded->strayByte;
-    lines_->loadBytes(decoded->text);
+    editor_->loadBytes(decoded->text);
   } else {
-    lines_->loadBytes(data);
+    editor_->loadBytes(data);
   }
   return true;
 }
@@ -305,7 +311,7 @@ bool Document::Save(bool saveAs) {
   const auto name = handler_->AskSaveName(saveAs);
   if (!name) return false;
   handler_->MakeBackup();
-  const bool ok = handler_->WriteLines(*lines_, textFormat_, *name);
+  const bool ok = handler_->WriteLines(lines(), textFormat_, *name);
   AfterSave(ok, *name);
   return ok;
 }
@@ -324,6 +330,7 @@ void Document::AfterSave(bool ok, const std::string& name) {
   newFile_ = false;
   placeholderFile_ = false;
   keptAfterDeletion_ = false;
+  editor_->setModified(false);
   SetModified(false);
   if (services_.recordPosition) services_.recordPosition(*this);
   ShowFileSize();
@@ -374,10 +381,10 @@ bool Document::AppendFile(const std::string& name) {
     return false;
   }
   DocumentView& v = view();
-  v.setCaret(lines_->endPos());
+  v.setCaret(lines().endPos());
   if (v.caret().col != 0) text->insert(0, "\r\n");
   v.insertText(*text);
-  v.setCaret({lines_->lineCount() - 1, 0});
+  v.setCaret({lines().lineCount() - 1, 0});
   v.centerCaretLine();
   return true;
 }
@@ -391,14 +398,14 @@ bool Document::WriteSelectionToFile(const std::string& name) {
     const int left = std::min(begin.col, end.col);
     const int right = std::max(begin.col, end.col);
     for (int i = begin.line; i <= end.line; ++i) {
-      const std::string_view line = lines_->line(i);
+      const std::string_view line = lines().line(i);
       const auto from = std::min<std::size_t>(static_cast<std::size_t>(left), line.size());
       const auto to = std::min<std::size_t>(static_cast<std::size_t>(right), line.size());
       selected.append(line.substr(from, to - from));
       selected += "\r\n";
     }
   } else {
-    selected = lines_->text(begin, end, "\r\n");
+    selected = lines().text(begin, end, "\r\n");
   }
   std::string out;
   out.reserve(selected.size() + 2);

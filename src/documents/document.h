@@ -11,6 +11,7 @@
 #include "documents/backup.h"
 #include "documents/document_view.h"
 #include "documents/text_format.h"
+#include "editor/editor.h"
 #include "editor/text_buffer.h"
 #include "platform/prompter.h"
 
@@ -66,12 +67,12 @@ class Document {
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;
 
-  TextBuffer& lines() { return *lines_; }
-  const TextBuffer& lines() const { return *lines_; }
-  DocumentView& view() { return view_ ? *view_ : *plainView_; }
-  const DocumentView& view() const { return view_ ? *view_ : *plainView_; }
-  // The editor showing the text; nothing returns to the plain stand-in.
-  void attachView(DocumentView* view) { view_ = view; }
+  // The document's editor control; its buffer is the document's text.
+  Editor& editor() { return *editor_; }
+  const Editor& editor() const { return *editor_; }
+  const TextBuffer& lines() const { return editor_->lines(); }
+  DocumentView& view() { return *view_; }
+  const DocumentView& view() const { return *view_; }
   TEditorFileHandler& fileHandler() { return *handler_; }
   DocumentServices& services() { return services_; }
 
@@ -154,12 +155,10 @@ class Document {
   bool readInto(const std::string& name, std::string& error);
 
   DocumentServices& services_;
-  std::unique_ptr<TextBuffer> lines_;
-  std::unique_ptr<PlainDocumentView> plainView_;
-  DocumentView* view_ = nullptr;
+  std::unique_ptr<Editor> editor_;
+  std::unique_ptr<EditorDocumentView> view_;
   std::unique_ptr<TEditorFileHandler> handler_;
   std::function<void()> stateListener_;
-  int listenerId_ = 0;
   bool loading_ = false;  // text changes while loading do not count as edits
 
   std::string fileName_;

@@ -1,13 +1,11 @@
-// What a document needs from the editor that shows its text, and a plain stand-in for it.
+// What a document needs from the editor that shows its text, implemented over the editor control.
 #pragma once
-#include <string>
 #include <string_view>
 
+#include "editor/editor.h"
 #include "editor/text_buffer.h"
 
 namespace qv {
-
-enum class SelectionMode { Normal, Column, Line };
 
 // Caret, selection, scroll position and undo of the editor showing a document. Positions are
 // 0-based (line, byte column); the document converts them to the 1-based form users see.
@@ -31,44 +29,40 @@ class DocumentView {
   virtual void clearUndo() = 0;
 };
 
-// Used while no editor is attached (a document loaded for a command or a plug-in, and tests):
-// keeps a caret and a selection over the buffer, and has no undo.
-class PlainDocumentView : public DocumentView {
+// The document's view of its own editor control.
+class EditorDocumentView : public DocumentView {
  public:
-  explicit PlainDocumentView(TextBuffer& buffer) : buffer_(buffer) {}
+  explicit EditorDocumentView(Editor& editor) : editor_(editor) {}
 
-  TextPos caret() const override { return buffer_.clamp(caret_); }
-  void setCaret(TextPos pos) override { caret_ = anchor_ = buffer_.clamp(pos); }
-  int topLine() const override { return topLine_; }
-  void setTopLine(int line) override { topLine_ = line; }
-  int leftChar() const override { return leftChar_; }
-  void setLeftChar(int column) override { leftChar_ = column; }
-  TextPos selectionBegin() const override { return std::min(caret(), buffer_.clamp(anchor_)); }
-  TextPos selectionEnd() const override { return std::max(caret(), buffer_.clamp(anchor_)); }
-  SelectionMode selectionMode() const override { return mode_; }
-  bool insertMode() const override { return insertMode_; }
-  void insertText(std::string_view text) override {
-    caret_ = anchor_ = buffer_.replace(selectionBegin(), selectionEnd(), text);
+  TextPos caret() const override { return Editor::toPos(editor_.caretXY()); }
+  void setCaret(TextPos pos) override { editor_.setCaretXY(Editor::toCoord(editor_.lines().clamp(pos))); }
+  int topLine() const override { return editor_.topLine() - 1; }
+  void setTopLine(int line) override { editor_.setTopLine(line + 1); }
+  int leftChar() const override { return editor_.leftChar() - 1; }
+  void setLeftChar(int column) override { editor_.setLeftChar(column + 1); }
+  TextPos selectionBegin() const override {
+    return editor_.selAvail() ? Editor::toPos(editor_.blockBegin()) : caret();
   }
-  void centerCaretLine() override {}
-  void clearUndo() override {}
+  TextPos selectionEnd() const override {
+    return editor_.selAvail() ? Editor::toPos(editor_.blockEnd()) : caret();
+  }
+  SelectionMode selectionMode() const override { return editor_.selectionMode(); }
+  bool insertMode() const override { return editor_.insertMode(); }
+  void insertText(std::string_view text) override { editor_.setSelText(text); }
+  void centerCaretLine() override {
+    editor_.setTopLine(std::max(1, editor_.caretXY().Line - editor_.linesInWindow() / 2));
+  }
+  void clearUndo() override { editor_.clearUndo(); }
 
-  // Selects from anchor to caret.
+  // Selects from anchor to caret in the given mode (0-based positions).
   void select(TextPos anchor, TextPos caret, SelectionMode mode = SelectionMode::Normal) {
-    anchor_ = buffer_.clamp(anchor);
-    caret_ = buffer_.clamp(caret);
-    mode_ = mode;
+    editor_.setSelectionMode(mode);
+    editor_.setSelection(Editor::toCoord(editor_.lines().clamp(anchor)),
+                         Editor::toCoord(editor_.lines().clamp(caret)));
   }
-  void setInsertMode(bool on) { insertMode_ = on; }
 
  private:
-  TextBuffer& buffer_;
-  TextPos caret_;
-  TextPos anchor_;
-  int topLine_ = 0;
-  int leftChar_ = 0;
-  SelectionMode mode_ = SelectionMode::Normal;
-  bool insertMode_ = true;
+  Editor& editor_;
 };
 
 }  // namespace qv

@@ -37,7 +37,7 @@ TEST_F(DocumentTest, CaptionAndTabShowTheMarks) {
 
 TEST_F(DocumentTest, StatusPanelsDescribeCaretSelectionAndFile) {
   ASSERT_TRUE(doc->LoadFromFile(write("s.txt", "hello\nworld\nthree\nfour\nfive\n"), false));
-  auto& view = static_cast<PlainDocumentView&>(doc->view());
+  auto& view = static_cast<EditorDocumentView&>(doc->view());
   view.select({1, 0}, {1, 2});
   auto texts = doc->StatusTexts();
   EXPECT_EQ(texts[spCaret], "Ln 2, Col 3");
@@ -66,7 +66,7 @@ TEST_F(DocumentTest, StatusPanelsDescribeCaretSelectionAndFile) {
   EXPECT_EQ(doc->StatusText(spSelMode), "Sel: Normal");
   view.select({0, 0}, {0, 1}, SelectionMode::Column);
   EXPECT_EQ(doc->StatusText(spSelMode), "Sel: Column");
-  view.setInsertMode(false);
+  doc->editor().setInsertMode(false);
   EXPECT_EQ(doc->StatusText(spInsertMode), "Overwrite");
 
   doc->SetMacroIsRecording(true);
@@ -76,7 +76,7 @@ TEST_F(DocumentTest, StatusPanelsDescribeCaretSelectionAndFile) {
   doc->BlinkRecording();
   EXPECT_EQ(doc->StatusText(spRecording), "Recording");
 
-  doc->lines().insert({0, 0}, "!");
+  doc->editor().replaceRange({1, 1}, {1, 1}, "!");
   EXPECT_EQ(doc->StatusText(spModified), "Modified");
   doc->SetFileMissing(true);
   EXPECT_EQ(doc->StatusText(spFileSize), "");
@@ -104,7 +104,7 @@ TEST_F(DocumentTest, NamingPicksAHighlighterWhenTheExtensionChanges) {
 TEST_F(DocumentTest, OwnSaveIsNotAChangeButAnotherProgramsWriteIs) {
   const std::string file = write("c.txt", "v1");
   ASSERT_TRUE(doc->LoadFromFile(file, false));
-  doc->lines().insert({0, 0}, "mine ");
+  doc->editor().replaceRange({1, 1}, {1, 1}, "mine ");
   ASSERT_TRUE(doc->Save(false));
   doc->CheckFileOnDisk();
   EXPECT_TRUE(prompter.messages.empty());
@@ -169,7 +169,7 @@ TEST_F(DocumentTest, CloseQuestionSavesDiscardsOrStays) {
   ASSERT_TRUE(doc->LoadFromFile(file, false));
   EXPECT_TRUE(doc->CloseQuery()) << "unmodified closes without asking";
   EXPECT_TRUE(prompter.messages.empty());
-  doc->lines().insert({0, 0}, "x");
+  doc->editor().replaceRange({1, 1}, {1, 1}, "x");
   prompter.answers = {MsgResult::Cancel};
   EXPECT_FALSE(doc->CloseQuery());
   EXPECT_EQ(prompter.lastText(), "File '" + file + "' is modified. Save changes?");

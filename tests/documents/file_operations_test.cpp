@@ -31,7 +31,7 @@ TEST_F(DocumentTest, SavingKeepsTheOldVersionAsBackup) {
   services.settings.backup = {true, (dir / "bk").string(), false};
   const std::string file = write("a.txt", "first");
   ASSERT_TRUE(doc->LoadFromFile(file, false));
-  doc->lines().insert({0, 0}, "second ");
+  doc->editor().replaceRange({1, 1}, {1, 1}, "second ");
   ASSERT_TRUE(doc->Save(false));
   EXPECT_EQ(ReadFileBytes(dir / "bk" / "a.txt.bak"), "first");
   EXPECT_TRUE(doc->fileHandler().BackupExists());
@@ -55,7 +55,7 @@ TEST_F(DocumentTest, FailedBackupIsReportedAndTheSaveGoesOn) {
   services.settings.backup = {true, path("blocker"), false};
   const std::string file = write("b.txt", "old");
   ASSERT_TRUE(doc->LoadFromFile(file, false));
-  doc->lines().insert({0, 0}, "new ");
+  doc->editor().replaceRange({1, 1}, {1, 1}, "new ");
   EXPECT_TRUE(doc->Save(false));
   ASSERT_FALSE(prompter.messages.empty());
   EXPECT_EQ(prompter.messages[0].text,
@@ -68,7 +68,7 @@ TEST_F(DocumentTest, BackupOfAFileNamedLikeItsBackupIsSkipped) {
   services.settings.backup = {true, "", true};
   const std::string file = write("x.bak", "precious");
   ASSERT_TRUE(doc->LoadFromFile(file, false));
-  doc->lines().insert({0, 0}, "more ");
+  doc->editor().replaceRange({1, 1}, {1, 1}, "more ");
   ASSERT_TRUE(doc->Save(false));
   EXPECT_EQ(read("x.bak"), "more precious");
   EXPECT_TRUE(prompter.messages.empty());
@@ -109,7 +109,7 @@ TEST_F(DocumentTest, UntitledDocumentAsksForANameAndReplacesOnlyWhenAllowed) {
   doc->SetNewFile(true);
   doc->SetUntitledName(1);
   EXPECT_EQ(doc->FileName(), "Edit1");
-  doc->lines().insert({0, 0}, "hello");
+  doc->editor().replaceRange({1, 1}, {1, 1}, "hello");
   write("taken.txt", "keep me");
   prompter.answerSave(path("taken.txt"));
   prompter.answerSave(path("taken.txt"));
@@ -129,7 +129,7 @@ TEST_F(DocumentTest, UntitledDocumentAsksForANameAndReplacesOnlyWhenAllowed) {
 TEST_F(DocumentTest, CancelledSaveDialogChangesNothing) {
   doc->SetNewFile(true);
   doc->SetUntitledName(2);
-  doc->lines().insert({0, 0}, "x");
+  doc->editor().replaceRange({1, 1}, {1, 1}, "x");
   prompter.saveAnswers.push_back(std::nullopt);
   EXPECT_FALSE(doc->Save(false));
   EXPECT_EQ(doc->FileName(), "Edit2");
@@ -139,7 +139,7 @@ TEST_F(DocumentTest, CancelledSaveDialogChangesNothing) {
 TEST_F(DocumentTest, CopyToWritesElsewhereAndKeepsTheDocument) {
   const std::string file = write("orig.txt", "a\nb");
   ASSERT_TRUE(doc->LoadFromFile(file, false));
-  doc->lines().insert({0, 0}, "z");
+  doc->editor().replaceRange({1, 1}, {1, 1}, "z");
   prompter.answerSave(path("copy.txt"));
   doc->fileHandler().CopyTo();
   EXPECT_EQ(read("copy.txt"), "za\nb");
@@ -170,7 +170,7 @@ TEST_F(DocumentTest, RenameRefusesAnotherExistingFile) {
 TEST_F(DocumentTest, RevertToSavedReloadsAndKeepsTheView) {
   const std::string file = write("r.txt", "one\ntwo\nthree");
   ASSERT_TRUE(doc->LoadFromFile(file, false));
-  doc->lines().insert({0, 0}, "junk");
+  doc->editor().replaceRange({1, 1}, {1, 1}, "junk");
   EXPECT_TRUE(doc->fileHandler().CanRevertToSaved());
   doc->view().setCaret({2, 2});
   doc->view().setTopLine(1);
@@ -207,7 +207,7 @@ TEST_F(DocumentTest, InsertAndAppendExpandTabsAndEndEachLineWithABreak) {
 
 TEST_F(DocumentTest, WriteBlockEndsEveryLineWithCrLf) {
   ASSERT_TRUE(doc->LoadFromFile(write("w.txt", "alpha\nbeta\ngamma"), false));
-  auto& view = static_cast<PlainDocumentView&>(doc->view());
+  auto& view = static_cast<EditorDocumentView&>(doc->view());
   view.select({0, 2}, {1, 2});
   ASSERT_TRUE(doc->WriteSelectionToFile(path("block.txt")));
   EXPECT_EQ(read("block.txt"), "pha\r\nbe\r\n");

@@ -134,7 +134,7 @@ TEST_F(DocumentTest, FailedWriteLeavesTheFileAndTheDocumentModified) {
     const std::string file = write("full.txt", old);
     ASSERT_TRUE(doc->LoadFromFile(file, false));
     doc->SetTextFormat(format);
-    doc->lines().insert({0, 0}, std::string(100000, 'x'));
+    doc->editor().replaceRange({1, 1}, {1, 1}, std::string(100000, 'x'));
     EXPECT_EQ(SaveInLimitedChild(*doc, prompter, 8192), 2 | 4);
     EXPECT_EQ(read("full.txt"), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
@@ -146,7 +146,7 @@ TEST_F(DocumentTest, ReadOnlyTargetIsNeverWrittenWithoutAsking) {
   ASSERT_TRUE(doc->LoadFromFile(file, false));
   std::filesystem::permissions(file, std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::remove);
-  doc->lines().insert({0, 0}, "new ");
+  doc->editor().replaceRange({1, 1}, {1, 1}, "new ");
   prompter.answers = {MsgResult::Cancel};
   EXPECT_FALSE(doc->Save(false));
   EXPECT_EQ(prompter.lastText(), "File '" + file + "' is read-only. Save file anyway?");
