@@ -35,6 +35,7 @@ const Example kExamples[] = {
     {"hlTCL", "tcl/example.tcl"},
     {"hlFortran", "fortran/example.for"},
     {"hlFox", "fox/example.prg"},
+    {"hlInnoSetup", "inno_setup/example.iss"},
 };
 
 std::vector<std::string> SplitLines(const std::string& bytes) {

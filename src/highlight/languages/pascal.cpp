@@ -1,7 +1,7 @@
 // The Object Pascal highlighter: keywords and directives, three comment forms, compiler
 // directives, character codes, hexadecimal numbers and asm blocks carried across lines.
 #include "highlight/languages/languages.h"
-#include "highlight/languages/lexer_support.h"
+#include "highlight/languages/pascal_lexer.h"
 
 namespace qv::lang {
 
@@ -159,6 +159,10 @@ class PascalLexer final : public Lexer {
 };
 
 }  // namespace
+
+std::unique_ptr<Lexer> MakePascalLexer() { return std::make_unique<PascalLexer>(); }
+
+std::span<const AttrSpec> PascalAttributes() { return kAttributes; }
 
 std::unique_ptr<Highlighter> MakePascalHighlighter() {
   return std::make_unique<LexerHighlighter>("Object Pascal", std::make_unique<PascalLexer>(), kAttributes,
