@@ -19,6 +19,27 @@ TEST(BuiltinHighlighters, EveryComponentNameMakesAHighlighter) {
   }
 }
 
+TEST(BuiltinHighlighters, LanguageNamesAreTheDisplayNames) {
+  const std::pair<const char*, const char*> kNames[] = {
+      {"hlTxt", "Text files"},   {"hlPas", "Object Pascal"},  {"hlCpp", "C/C++"},
+      {"hlPerl", "Perl"},        {"hlHtml", "HTML"},          {"hlCSS", "Cascading Style Sheet"},
+      {"hlXML", "XML"},          {"hlPHP", "PHP"},            {"hlSQL", "SQL"},
+      {"hlVisualBasic", "Visual Basic"}, {"hlJava", "Java"},  {"hlJavascript", "JavaScript"},
+      {"hlPython", "Python"},    {"hlTCL", "Tcl/Tk"},         {"hlFortran", "Fortran"},
+      {"hlFox", "Foxpro"},       {"hlInnoSetup", "Inno Setup Script"},
+  };
+  for (const auto& [component, language] : kNames) {
+    auto h = MakeBuiltinHighlighter(component);
+    ASSERT_NE(h, nullptr) << component;
+    EXPECT_EQ(h->languageName(), language) << component;
+    // Only plain text is one token per line: every language has a comment or string role.
+    if (std::string_view(component) != "hlTxt") {
+      EXPECT_TRUE(h->defaultAttribute(DefaultAttribute::Comment) || h->defaultAttribute(DefaultAttribute::String))
+          << component;
+    }
+  }
+}
+
 TEST(BuiltinHighlighters, UnknownNamesGiveNothing) {
   EXPECT_EQ(MakeBuiltinHighlighter(""), nullptr);
   EXPECT_EQ(MakeBuiltinHighlighter("hltxt"), nullptr);

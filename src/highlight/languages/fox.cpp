@@ -132,9 +132,9 @@ class FoxLexer final : public Lexer {
       std::size_t start = c.pos;
       c.skip(WordChars());
       std::string_view word = c.from(start);
-      subscriptMayFollow_ = true;
       bool member = start > 0 && c.text[start - 1] == '.';
       if (!member && (Keywords().contains(word) || Abbreviations().contains(word))) return kReserved;
+      subscriptMayFollow_ = true;
       return kIdentifier;
     }
     c.advance();
