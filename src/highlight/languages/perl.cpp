@@ -2,6 +2,7 @@
 // strings with interpolated variables, quote-like operators with any delimiters, regular
 // expressions, here-documents, POD blocks, formats and the data section after __END__.
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -178,6 +179,32 @@ bool SkipQualifiedName(Cursor& c) {
   }
 }
 
+// The next position of a byte at or after a position in one line. Scanning only moves forward,
+// so remembering the last answer per byte keeps lines full of unclosed brackets linear.
+class NextOf {
+ public:
+  void reset() { entries_ = {}; }
+  std::size_t find(std::string_view text, std::size_t from, char ch) {
+    for (Entry& e : entries_) {
+      if (e.used && e.ch != ch) continue;
+      if (!e.used || from < e.from || (e.at != std::string_view::npos && e.at < from)) {
+        e = {true, ch, from, text.find(ch, from)};
+      }
+      return e.at;
+    }
+    return text.find(ch, from);
+  }
+
+ private:
+  struct Entry {
+    bool used = false;
+    char ch = 0;
+    std::size_t from = 0;
+    std::size_t at = std::string_view::npos;
+  };
+  std::array<Entry, 6> entries_{};
+};
+
 // A "$" or "@" that starts an interpolated variable inside a string closed by `close`.
 bool AtInterpolation(const Cursor& c, unsigned char close) {
   unsigned char sigil = c.at(), n = c.at(1);
@@ -191,7 +218,7 @@ bool AtInterpolation(const Cursor& c, unsigned char close) {
 
 // At an interpolated variable: its sigils, name and (outside patterns) the subscripts after it.
 // Returns the kind: $_, $1 and the like are predefined.
-int ScanInterpolated(Cursor& c, unsigned char close, bool subscripts) {
+int ScanInterpolated(Cursor& c, unsigned char close, bool subscripts, NextOf& next) {
   c.advance();
   bool deref = false;
   while (c.at() == '$') {
@@ -199,7 +226,7 @@ int ScanInterpolated(Cursor& c, unsigned char close, bool subscripts) {
     deref = true;
   }
   if (c.at() == '{') {
-    std::size_t end = c.text.find('}', c.pos);
+    std::size_t end = next.find(c.text, c.pos, '}');
     if (end != std::string_view::npos) c.pos = end + 1;
     return kVariable;
   }
@@ -217,9 +244,9 @@ int ScanInterpolated(Cursor& c, unsigned char close, bool subscripts) {
     if (open != '[' && open != '{') break;
     unsigned char shut = ClosingOf(open);
     if (shut == close) break;
-    std::size_t end = c.text.find(static_cast<char>(shut), c.pos + arrow);
+    std::size_t end = next.find(c.text, c.pos + arrow, static_cast<char>(shut));
     if (end == std::string_view::npos) break;
-    if (close && c.text.substr(c.pos, end - c.pos).find(static_cast<char>(close)) != std::string_view::npos) break;
+    if (close && next.find(c.text, c.pos, static_cast<char>(close)) < end) break;
     c.pos = end + 1;
   }
   return predefined && !deref ? kPredefined : kVariable;
@@ -234,6 +261,7 @@ class PerlLexer final : public Lexer {
     seenToken_ = false;
     pendingFormat_ = false;
     pendingHeredocs_.clear();
+    next_.reset();
   }
 
   int scan(Cursor& c, HighlighterRange& range) override {
@@ -315,7 +343,7 @@ class PerlLexer final : public Lexer {
       c.toEnd();
       return kHeredoc;
     }
-    if (AtInterpolation(c, 0)) return ScanInterpolated(c, 0, true);
+    if (AtInterpolation(c, 0)) return ScanInterpolated(c, 0, true, next_);
     c.advance();
     while (!c.atEnd()) {
       if (c.at() == '\\') {
@@ -350,7 +378,7 @@ class PerlLexer final : public Lexer {
     }
     if (!fresh && q.interpolate && AtInterpolation(c, q.close)) {
       range = q.pack();
-      return ScanInterpolated(c, q.close, !q.regex);
+      return ScanInterpolated(c, q.close, !q.regex, next_);
     }
     unsigned char open = OpeningOf(q.close);
     while (!c.atEnd()) {
@@ -509,7 +537,7 @@ class PerlLexer final : public Lexer {
     }
     unsigned char first = c.at();
     if (first == '{') {
-      std::size_t end = c.text.find('}', c.pos);
+      std::size_t end = next_.find(c.text, c.pos, '}');
       bool simple = end != std::string_view::npos && end > c.pos + 1;
       for (std::size_t i = c.pos + 1; simple && i < end; ++i)
         simple = WordChars().test(static_cast<unsigned char>(c.text[i])) || (i == c.pos + 1 && c.text[i] == '^');
@@ -658,6 +686,7 @@ class PerlLexer final : public Lexer {
   bool seenToken_ = false;
   bool pendingFormat_ = false;
   std::vector<std::string> pendingHeredocs_;
+  NextOf next_;
 };
 
 }  // namespace

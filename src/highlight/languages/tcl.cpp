@@ -69,6 +69,7 @@ class TclLexer final : public Lexer {
  public:
   void beginLine(std::string_view, HighlighterRange& range) override {
     commandStart_ = !(range & kContinued);
+    noParenFrom_ = std::string_view::npos;
   }
 
   int scan(Cursor& c, HighlighterRange& range) override {
@@ -137,7 +138,7 @@ class TclLexer final : public Lexer {
   std::unique_ptr<Lexer> clone() const override { return std::make_unique<TclLexer>(*this); }
 
  private:
-  static int variable(Cursor& c) {
+  int variable(Cursor& c) {
     c.advance();
     if (c.at() == '{') {
       std::size_t end = c.text.find('}', c.pos);
@@ -145,9 +146,12 @@ class TclLexer final : public Lexer {
       return kVariable;
     }
     c.skip(NameChars());
-    if (c.at() == '(') {  // an array element: $name(index)
+    if (c.at() == '(' && c.pos < noParenFrom_) {  // an array element: $name(index)
       std::size_t end = c.text.find(')', c.pos);
-      if (end != std::string_view::npos) c.pos = end + 1;
+      if (end != std::string_view::npos)
+        c.pos = end + 1;
+      else
+        noParenFrom_ = c.pos;  // none further on: do not search again
     }
     return kVariable;
   }
@@ -175,6 +179,7 @@ class TclLexer final : public Lexer {
 
   bool commandStart_ = true;  // a "#" here starts a comment
   bool fresh_ = false;        // the string's opening quote is the token so far
+  std::size_t noParenFrom_ = std::string_view::npos;
 };
 
 }  // namespace
