@@ -2,6 +2,7 @@
 #include "editor/editor.h"
 
 #include "editor/highlighter.h"
+#include "editor/range_cache.h"
 #include "editor/text_ops.h"
 #include "editor/text_wrap.h"
 
@@ -9,6 +10,7 @@ namespace qv {
 
 namespace {
 constexpr int kMaxPastEol = 4096;  // how far past a line's end the caret may go
+constexpr int kBracketLineLimit = 100000;
 }  // namespace
 
 // Groups the events of one operation: status and change events fire once, at the end.
@@ -53,8 +55,8 @@ void Editor::flush() {
     selAnchor_ = clampCaret(selAnchor_);
     selEnd_ = clampCaret(selEnd_);
   } else {
-    selAnchor_ = buffer_.clamp(selAnchor_);
-    selEnd_ = buffer_.clamp(selEnd_);
+    selAnchor_ = clampText(selAnchor_);
+    selEnd_ = clampText(selEnd_);
   }
   if (touched_ && undo_.top() && undoBlockDepth_ == 0) undo_.top()->after = caretState();
   touched_ = false;
@@ -120,10 +122,112 @@ BufferIoResult Editor::loadFile(const std::string& path) {
 
 TextPos Editor::clampCaret(TextPos p) const {
   p.line = std::clamp(p.line, 0, buffer_.lineCount() - 1);
-  int len = buffer_.lineLength(p.line);
+  std::string_view s = buffer_.line(p.line);
+  const int len = static_cast<int>(s.size());
   int max = has(EditorOption::eoScrollPastEol) ? std::max(len, kMaxPastEol) : len;
-  p.col = std::clamp(p.col, 0, max);
+  p.col = charStart(s, std::clamp(p.col, 0, max));
   return p;
+}
+
+TextPos Editor::clampText(TextPos p) const {
+  p = buffer_.clamp(p);
+  p.col = charStart(buffer_.line(p.line), p.col);
+  return p;
+}
+
+int Editor::charStart(std::string_view s, int col) const { return CharStartBefore(s, col, charset_); }
+
+int Editor::charStartAfter(std::string_view s, int col) const {
+  return IsCharStart(s, col, charset_) ? col : NextCharStart(s, col, charset_);
+}
+
+int Editor::nextChar(std::string_view s, int col) const { return NextCharStart(s, col, charset_); }
+
+int Editor::cellsBetween(std::string_view s, int from, int to) const {
+  const int len = static_cast<int>(s.size());
+  int cells = 0;
+  int i = from;
+  while (i < std::min(to, len)) {
+    if (s[static_cast<std::size_t>(i)] == '\t') {
+      cells = (cells / tabWidth_ + 1) * tabWidth_;
+      ++i;
+    } else {
+      ++cells;
+      i = static_cast<unsigned char>(s[static_cast<std::size_t>(i)]) < 0x80 ? i + 1 : nextChar(s, i);
+    }
+  }
+  return cells + std::max(0, to - std::max(i, len));
+}
+
+int Editor::columnAtCells(std::string_view s, int from, int limit, int cells) const {
+  const int len = static_cast<int>(s.size());
+  limit = std::min(limit, len);
+  int used = 0;
+  int i = from;
+  while (i < limit) {
+    const bool tab = s[static_cast<std::size_t>(i)] == '\t';
+    const int next = tab ? i + 1 : nextChar(s, i);
+    const int after = tab ? (used / tabWidth_ + 1) * tabWidth_ : used + 1;
+    if (after > cells) return i;
+    used = after;
+    i = next;
+  }
+  return i == len ? len + std::max(0, cells - used) : i;
+}
+
+int Editor::caretX() const {
+  std::string_view s = buffer_.line(caret_.line);
+  int rowStart = 0;
+  if (wordWrap_) {
+    std::vector<int> rows = rowsOf(caret_.line);
+    rowStart = rows[static_cast<std::size_t>(rowOfColumn(rows, std::min(caret_.col, static_cast<int>(s.size()))))];
+  }
+  return cellsBetween(s, rowStart, caret_.col);
+}
+
+// Moves delta display rows up (negative) or down from p, aiming for screen column x in the row.
+TextPos Editor::moveRows(TextPos p, int delta, int x) const {
+  std::vector<int> rows = rowsOf(p.line);
+  int r = rowOfColumn(rows, std::min(p.col, buffer_.lineLength(p.line)));
+  for (; delta < 0; ++delta) {
+    if (r > 0) --r;
+    else if (p.line > 0) {
+      rows = rowsOf(--p.line);
+      r = static_cast<int>(rows.size()) - 1;
+    } else break;
+  }
+  for (; delta > 0; --delta) {
+    if (r + 1 < static_cast<int>(rows.size())) ++r;
+    else if (p.line + 1 < buffer_.lineCount()) {
+      rows = rowsOf(++p.line);
+      r = 0;
+    } else break;
+  }
+  std::string_view s = buffer_.line(p.line);
+  const bool lastRow = r + 1 == static_cast<int>(rows.size());
+  const int rowEnd = lastRow ? static_cast<int>(s.size()) : rows[static_cast<std::size_t>(r) + 1];
+  p.col = columnAtCells(s, rows[static_cast<std::size_t>(r)], rowEnd, x);
+  // A column on the boundary would show on the next row; stay on the last character of this one.
+  if (!lastRow && p.col >= rowEnd) p.col = charStart(s, rowEnd - 1);
+  return p;
+}
+
+void Editor::closeUndoGroup() {
+  // Inside an undo block every edit belongs to the one step, whatever the caret does between them.
+  if (undoBlockDepth_ == 0) undo_.closeGroup();
+}
+
+void Editor::setDisplayCharset(DisplayCharset cs) {
+  Batch b(*this);
+  charset_ = cs;
+  setCaretState(caretState());
+}
+
+void Editor::setHighlighter(Highlighter* h) {
+  highlighter_ = h;
+  if (!h) ranges_.reset();
+  else if (ranges_) ranges_->setHighlighter(h);
+  else ranges_ = std::make_unique<RangeCache>(buffer_, h);
 }
 
 void Editor::setCaretState(const CaretState& s) {
@@ -134,27 +238,27 @@ void Editor::setCaretState(const CaretState& s) {
     selAnchor_ = clampCaret(s.selAnchor);
     selEnd_ = clampCaret(s.selEnd);
   } else {
-    selAnchor_ = buffer_.clamp(s.selAnchor);
-    selEnd_ = buffer_.clamp(s.selEnd);
+    selAnchor_ = clampText(s.selAnchor);
+    selEnd_ = clampText(s.selEnd);
   }
-  desiredCol_ = caret_.col;
+  rememberX();
 }
 
 void Editor::setCaretXY(BufferCoord p) {
   Batch b(*this);
   moveCaret(toPos(p), false);
-  desiredCol_ = caret_.col;
-  undo_.closeGroup();
+  rememberX();
+  closeUndoGroup();
 }
 
 void Editor::setBlockBegin(BufferCoord p) {
   Batch b(*this);
-  selAnchor_ = selEnd_ = mode_ == SelectionMode::Column ? clampCaret(toPos(p)) : buffer_.clamp(toPos(p));
+  selAnchor_ = selEnd_ = mode_ == SelectionMode::Column ? clampCaret(toPos(p)) : clampText(toPos(p));
 }
 
 void Editor::setBlockEnd(BufferCoord p) {
   Batch b(*this);
-  selEnd_ = mode_ == SelectionMode::Column ? clampCaret(toPos(p)) : buffer_.clamp(toPos(p));
+  selEnd_ = mode_ == SelectionMode::Column ? clampCaret(toPos(p)) : clampText(toPos(p));
 }
 
 void Editor::setSelection(BufferCoord anchor, BufferCoord end) {
@@ -162,7 +266,7 @@ void Editor::setSelection(BufferCoord anchor, BufferCoord end) {
   setBlockBegin(anchor);
   setBlockEnd(end);
   caret_ = clampCaret(toPos(end));
-  desiredCol_ = caret_.col;
+  rememberX();
 }
 
 bool Editor::selAvail() const {
@@ -186,7 +290,10 @@ std::string Editor::selText() const {
       for (int l = b.line; l <= e.line; ++l) {
         std::string_view s = buffer_.line(l);
         if (l > b.line) out += "\r\n";
-        if (c1 < static_cast<int>(s.size())) out.append(s.substr(c1, c2 - c1));
+        const int n = static_cast<int>(s.size());
+        // A character belongs to the block when its first byte lies inside the columns.
+        const int from = charStartAfter(s, std::min(c1, n)), to = charStartAfter(s, std::min(c2, n));
+        if (from < to) out.append(s.substr(from, to - from));
       }
       return out;
     }
@@ -212,8 +319,8 @@ void Editor::setSelectionMode(SelectionMode m) {
   Batch b(*this);
   mode_ = m;
   if (m != SelectionMode::Column) {
-    selAnchor_ = buffer_.clamp(selAnchor_);
-    selEnd_ = buffer_.clamp(selEnd_);
+    selAnchor_ = clampText(selAnchor_);
+    selEnd_ = clampText(selEnd_);
   }
 }
 
@@ -222,21 +329,21 @@ void Editor::selectAll() {
   selAnchor_ = {0, 0};
   selEnd_ = buffer_.endPos();
   caret_ = selEnd_;
-  desiredCol_ = caret_.col;
+  rememberX();
 }
 
 void Editor::clearSelection() {
   Batch b(*this);
-  selAnchor_ = selEnd_ = buffer_.clamp(caret_);
+  selAnchor_ = selEnd_ = clampText(caret_);
 }
 
 void Editor::moveCaret(TextPos p, bool select) {
   p = clampCaret(p);
   if (select) {
-    if (!selAvail() || caret_ != selEnd_) selAnchor_ = mode_ == SelectionMode::Column ? caret_ : buffer_.clamp(caret_);
-    selEnd_ = mode_ == SelectionMode::Column ? p : buffer_.clamp(p);
+    if (!selAvail() || caret_ != selEnd_) selAnchor_ = mode_ == SelectionMode::Column ? caret_ : clampText(caret_);
+    selEnd_ = mode_ == SelectionMode::Column ? p : clampText(p);
   } else {
-    selAnchor_ = selEnd_ = buffer_.clamp(p);
+    selAnchor_ = selEnd_ = clampText(p);
   }
   caret_ = p;
 }
@@ -416,7 +523,7 @@ std::optional<BufferCoord> Editor::marker(int n) const {
 
 void Editor::setMarker(int n, std::optional<BufferCoord> p) {
   if (n < 0 || n > 9) return;
-  markers_[n] = p ? std::optional<TextPos>(buffer_.clamp(toPos(*p))) : std::nullopt;
+  markers_[n] = p ? std::optional<TextPos>(clampText(toPos(*p))) : std::nullopt;
 }
 
 // ---- commands ----
@@ -447,7 +554,9 @@ bool Editor::isWordChar(unsigned char c) const {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c >= 0x80;
 }
 
-std::vector<int> Editor::rowsOf(int line) const { return wrapRows(buffer_.line(line), wrapWidth(), tabWidth_); }
+std::vector<int> Editor::rowsOf(int line) const {
+  return wrapRows(buffer_.line(line), wrapWidth(), tabWidth_, charset_);
+}
 
 // Home and End move within display rows while word wrap is on; false leaves the command as it is.
 bool Editor::wrapHomeEnd(EditorCommand c) {
@@ -469,7 +578,7 @@ bool Editor::wrapHomeEnd(EditorCommand c) {
     int rowEnd = r + 1 < static_cast<int>(rows.size()) ? rows[r + 1] : len;
     moveCaret({caret_.line, col >= rowEnd ? len : rowEnd}, select);
   }
-  desiredCol_ = caret_.col;
+  rememberX();
   return true;
 }
 
@@ -483,24 +592,34 @@ void Editor::doMove(EditorCommand c, const CommandData& data) {
   bool keepDesired = false;
   switch (base) {
     case ecLeft:
-      if (p.col > 0) p.col = std::min(p.col, pastEol ? p.col : len) - 1;
-      else if (p.line > 0) p = {p.line - 1, buffer_.lineLength(p.line - 1)};
+      if (p.col > 0) {
+        const int col = std::min(p.col, pastEol ? p.col : len);
+        p.col = col > len ? col - 1 : charStart(buffer_.line(p.line), col - 1);
+      } else if (p.line > 0) {
+        p = {p.line - 1, buffer_.lineLength(p.line - 1)};
+      }
       break;
     case ecRight:
-      if (p.col < len || pastEol) ++p.col;
+      if (p.col < len) p.col = nextChar(buffer_.line(p.line), p.col);
+      else if (pastEol) ++p.col;
       else if (p.line < last) p = {p.line + 1, 0};
       break;
     case ecUp:
     case ecDown:
     case ecPageUp:
     case ecPageDown: {
-      int step = (base == ecUp || base == ecDown) ? 1 : std::max(1, linesInWindow_);
-      int dir = (base == ecUp || base == ecPageUp) ? -1 : 1;
-      p.line = std::clamp(p.line + dir * step, 0, last);
-      if (step > 1) topLine_ = std::clamp(topLine_ + dir * step, 0, last);
-      bool keep = pastEol || has(EditorOption::eoKeepCaretX);
-      int want = keep ? desiredCol_ : caret_.col;
-      p.col = pastEol ? want : std::min(want, buffer_.lineLength(p.line));
+      const int step = (base == ecUp || base == ecDown) ? 1 : std::max(1, linesInWindow_);
+      const int dir = (base == ecUp || base == ecPageUp) ? -1 : 1;
+      const bool keep = pastEol || has(EditorOption::eoKeepCaretX);
+      const int want = keep ? desiredCol_ : caretX();
+      if (wordWrap_) {
+        p = moveRows(p, dir * step, want);
+        if (step > 1) topLine_ = std::clamp(topLine_ + p.line - caret_.line, 0, last);
+      } else {
+        p.line = std::clamp(p.line + dir * step, 0, last);
+        if (step > 1) topLine_ = std::clamp(topLine_ + dir * step, 0, last);
+        p.col = columnAtCells(buffer_.line(p.line), 0, INT32_MAX, want);
+      }
       keepDesired = true;
       break;
     }
@@ -513,7 +632,7 @@ void Editor::doMove(EditorCommand c, const CommandData& data) {
       }
       while (col > 0 && !isWordChar(static_cast<unsigned char>(s[col - 1]))) --col;
       while (col > 0 && isWordChar(static_cast<unsigned char>(s[col - 1]))) --col;
-      p.col = col;
+      p.col = charStart(s, col);
       break;
     }
     case ecWordRight: {
@@ -526,7 +645,7 @@ void Editor::doMove(EditorCommand c, const CommandData& data) {
       int col = p.col;
       while (col < n && isWordChar(static_cast<unsigned char>(s[col]))) ++col;
       while (col < n && !isWordChar(static_cast<unsigned char>(s[col]))) ++col;
-      p.col = col;
+      p.col = charStartAfter(s, col);
       break;
     }
     case ecLineStart: {
@@ -543,11 +662,11 @@ void Editor::doMove(EditorCommand c, const CommandData& data) {
     }
     case ecPageLeft: p.col = std::max(0, p.col - charsInWindow_); break;
     case ecPageRight: p.col = p.col + charsInWindow_; break;
-    case ecPageTop: p.line = std::min(topLine_, last); keepDesired = true; p.col = desiredCol_; break;
+    case ecPageTop:
     case ecPageBottom:
-      p.line = std::clamp(topLine_ + linesInWindow_ - 1, 0, last);
+      p.line = base == ecPageTop ? std::min(topLine_, last) : std::clamp(topLine_ + linesInWindow_ - 1, 0, last);
+      p.col = columnAtCells(buffer_.line(p.line), 0, INT32_MAX, desiredCol_);
       keepDesired = true;
-      p.col = desiredCol_;
       break;
     case ecEditorTop: p = {0, 0}; break;
     case ecEditorBottom: p = buffer_.endPos(); break;
@@ -556,10 +675,10 @@ void Editor::doMove(EditorCommand c, const CommandData& data) {
       break;
     default: break;
   }
-  if (!pastEol) p = buffer_.clamp(p);
+  if (!pastEol) p = clampText(p);
   moveCaret(p, select);
-  if (!keepDesired) desiredCol_ = caret_.col;
-  undo_.closeGroup();
+  if (!keepDesired) rememberX();
+  closeUndoGroup();
   ensureCaretVisible();
 }
 
@@ -575,8 +694,10 @@ void Editor::deleteSelection() {
       int c1 = std::min(selAnchor_.col, selEnd_.col), c2 = std::max(selAnchor_.col, selEnd_.col);
       beginUndoBlock();
       for (int l = b.line; l <= e.line; ++l) {
-        int len = buffer_.lineLength(l);
-        if (c1 < len) edit({l, c1}, {l, std::min(c2, len)}, "");
+        std::string_view s = buffer_.line(l);
+        const int len = static_cast<int>(s.size());
+        const int from = charStartAfter(s, std::min(c1, len)), to = charStartAfter(s, std::min(c2, len));
+        if (from < to) edit({l, from}, {l, to}, "");
       }
       endUndoBlock();
       caret_ = clampCaret({std::min(selAnchor_.line, selEnd_.line), c1});
@@ -586,11 +707,11 @@ void Editor::deleteSelection() {
       if (e.line + 1 < buffer_.lineCount()) edit({b.line, 0}, {e.line + 1, 0}, "");
       else if (b.line > 0) edit({b.line - 1, buffer_.lineLength(b.line - 1)}, buffer_.endPos(), "");
       else edit({0, 0}, buffer_.endPos(), "");
-      caret_ = buffer_.clamp({b.line, 0});
+      caret_ = clampText({b.line, 0});
       break;
   }
-  selAnchor_ = selEnd_ = buffer_.clamp(caret_);
-  desiredCol_ = caret_.col;
+  selAnchor_ = selEnd_ = clampText(caret_);
+  rememberX();
 }
 
 // Inserts at the caret (padding with blanks past the line end) and moves the caret after it.
@@ -607,26 +728,42 @@ void Editor::insertText(std::string_view text) {
   }
   caret_ = edit(at, at, text, UndoReason::Typing);
   selAnchor_ = selEnd_ = caret_;
-  desiredCol_ = caret_.col;
+  rememberX();
 }
 
-void Editor::typeChar(char ch) {
-  if (readOnly_) return;
-  if (ch == '\r' || ch == '\n') return lineBreak(true);
-  if (static_cast<unsigned char>(ch) < 32 && ch != '\t') return;
+void Editor::typeChars(std::string_view ch) {
+  if (readOnly_ || ch.empty()) return;
+  if (ch[0] == '\r' || ch[0] == '\n') return lineBreak(true);
+  if (static_cast<unsigned char>(ch[0]) < 32 && ch[0] != '\t') return;
   if (selAvail()) {
     beginUndoBlock();
     deleteSelection();
-    insertText(std::string_view(&ch, 1));
+    insertText(ch);
     endUndoBlock();
   } else if (!insertMode_ && caret_.col < buffer_.lineLength(caret_.line)) {
-    caret_ = edit(caret_, {caret_.line, caret_.col + 1}, std::string_view(&ch, 1), UndoReason::Typing);
+    // Overwriting replaces the whole character under the caret.
+    const TextPos to{caret_.line, nextChar(buffer_.line(caret_.line), caret_.col)};
+    caret_ = edit(caret_, to, ch, UndoReason::Typing);
     selAnchor_ = selEnd_ = caret_;
-    desiredCol_ = caret_.col;
+    rememberX();
   } else {
-    insertText(std::string_view(&ch, 1));
+    insertText(ch);
   }
   ensureCaretVisible();
+}
+
+// Types a text character by character; CR LF is one line break.
+void Editor::typeString(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      typeChars(text.substr(i, 1));
+      i += 2;
+      continue;
+    }
+    const std::size_t n = static_cast<std::size_t>(DecodeAt(text, static_cast<int>(i), charset_).length);
+    typeChars(text.substr(i, n));
+    i += n;
+  }
 }
 
 void Editor::lineBreak(bool moveCaretDown) {
@@ -646,7 +783,7 @@ void Editor::lineBreak(bool moveCaretDown) {
   if (moveCaretDown) caret_ = end;
   else caret_ = {caret_.line, cut};
   selAnchor_ = selEnd_ = caret_;
-  desiredCol_ = caret_.col;
+  rememberX();
   endUndoBlock();
   ensureCaretVisible();
 }
@@ -669,7 +806,7 @@ void Editor::deleteLastChar() {
     caret_ = {caret_.line - 1, buffer_.lineLength(caret_.line - 1)};
     edit(caret_, to, "", UndoReason::DeleteBack);
   } else {
-    int from = caret_.col - 1;
+    int from = charStart(s, caret_.col - 1);
     const bool inIndent = textops::leadingBlanks(s) >= caret_.col;
     if (has(EditorOption::eoSmartTabDelete) && inIndent && s.substr(0, caret_.col).find('\t') == std::string_view::npos) {
       // Back to the indentation of the nearest line above that is indented less.
@@ -687,8 +824,8 @@ void Editor::deleteLastChar() {
     caret_ = {caret_.line, from};
     edit(caret_, to, "", UndoReason::DeleteBack);
   }
-  selAnchor_ = selEnd_ = buffer_.clamp(caret_);
-  desiredCol_ = caret_.col;
+  selAnchor_ = selEnd_ = clampText(caret_);
+  rememberX();
   ensureCaretVisible();
 }
 
@@ -706,9 +843,9 @@ void Editor::deleteChar() {
     std::string pad(static_cast<std::size_t>(caret_.col - len), ' ');
     edit({caret_.line, len}, {caret_.line + 1, 0}, pad, UndoReason::DeleteForward);
   } else {
-    edit(caret_, {caret_.line, caret_.col + 1}, "", UndoReason::DeleteForward);
+    edit(caret_, {caret_.line, nextChar(buffer_.line(caret_.line), caret_.col)}, "", UndoReason::DeleteForward);
   }
-  selAnchor_ = selEnd_ = buffer_.clamp(caret_);
+  selAnchor_ = selEnd_ = clampText(caret_);
 }
 
 void Editor::tab() {
@@ -752,7 +889,7 @@ void Editor::shiftTab() {
   setCaretState(s);
   blockUnindentCmd();
   TextPos now = caret_;
-  selAnchor_ = selEnd_ = buffer_.clamp(now);
+  selAnchor_ = selEnd_ = clampText(now);
 }
 
 void Editor::blockIndentCmd() {
@@ -806,34 +943,73 @@ void Editor::blockUnindentCmd() {
   endUndoBlock();
 }
 
+// The brackets a or b of one line, with what each stands in: 0 code, 1 comment, 2 string.
+void Editor::lineBrackets(int line, char a, char b, std::vector<LineBracket>& out) const {
+  out.clear();
+  std::string_view s = buffer_.line(line);
+  const char both[] = {a, b};
+  if (s.find_first_of(std::string_view(both, 2)) == std::string_view::npos) return;
+  if (!highlighter_ || !ranges_) {
+    for (int i = 0; i < static_cast<int>(s.size()); ++i)
+      if (s[static_cast<std::size_t>(i)] == a || s[static_cast<std::size_t>(i)] == b)
+        out.push_back({i, s[static_cast<std::size_t>(i)], 0});
+    return;
+  }
+  const HighlighterRange range = ranges_->rangeAtLineStart(line);  // may scan other lines first
+  const HighlighterAttribute* comment = highlighter_->defaultAttribute(DefaultAttribute::Comment);
+  const HighlighterAttribute* text = highlighter_->defaultAttribute(DefaultAttribute::String);
+  highlighter_->setRange(range);
+  for (highlighter_->setLine(s, line); !highlighter_->eol(); highlighter_->next()) {
+    const HighlighterAttribute* attr = highlighter_->tokenAttribute();
+    int kind = 0;
+    if ((attr && attr == comment) || highlighter_->isCommentKind(highlighter_->tokenKind())) kind = 1;
+    else if (attr && attr == text) kind = 2;
+    std::string_view t = highlighter_->tokenText();
+    const int pos = highlighter_->tokenPosition();
+    for (int k = 0; k < static_cast<int>(t.size()); ++k)
+      if (t[static_cast<std::size_t>(k)] == a || t[static_cast<std::size_t>(k)] == b)
+        out.push_back({pos + k, t[static_cast<std::size_t>(k)], kind});
+  }
+}
+
+// Moves the caret to the bracket matching the one under it. Brackets count only where they stand
+// in the same kind of text as the first one, so brackets in strings and comments do not pair
+// with code.
 void Editor::matchBracket() {
   static constexpr std::string_view open = "([{<", close = ")]}>";
   std::string_view s = buffer_.line(caret_.line);
   if (caret_.col >= static_cast<int>(s.size())) return;
-  const char c = s[caret_.col];
+  const char c = s[static_cast<std::size_t>(caret_.col)];
   std::size_t k = open.find(c);
   const bool forward = k != std::string_view::npos;
   if (!forward) k = close.find(c);
   if (k == std::string_view::npos) return;
   const char same = c, other = forward ? close[k] : open[k];
+  std::vector<LineBracket> found;
+  lineBrackets(caret_.line, same, other, found);
+  auto at = std::find_if(found.begin(), found.end(), [&](const LineBracket& x) { return x.col == caret_.col; });
+  if (at == found.end()) return;
+  const int kind = at->kind;
+  // Tokenising is dearer than a byte scan, so a highlighted walk stops after this many lines.
+  const int limit = highlighter_ ? kBracketLineLimit : INT32_MAX;
   int depth = 0;
-  TextPos p = caret_;
-  for (;;) {
-    std::string_view l = buffer_.line(p.line);
-    if (forward) {
-      for (int i = p.col; i < static_cast<int>(l.size()); ++i) {
-        if (l[i] == same) ++depth;
-        else if (l[i] == other && --depth == 0) return moveCaret({p.line, i}, false);
-      }
-      if (p.line + 1 >= buffer_.lineCount()) return;
-      p = {p.line + 1, 0};
-    } else {
-      for (int i = std::min(p.col, static_cast<int>(l.size()) - 1); i >= 0; --i) {
-        if (l[i] == same) ++depth;
-        else if (l[i] == other && --depth == 0) return moveCaret({p.line, i}, false);
-      }
-      if (p.line == 0) return;
-      p = {p.line - 1, buffer_.lineLength(p.line - 1)};
+  for (int l = caret_.line, walked = 0; l >= 0 && l < buffer_.lineCount() && walked <= limit;
+       l += forward ? 1 : -1, ++walked) {
+    if (l != caret_.line) lineBrackets(l, same, other, found);
+    const auto visit = [&](const LineBracket& x) {
+      if (x.kind != kind) return false;
+      if (l == caret_.line && (forward ? x.col < caret_.col : x.col > caret_.col)) return false;
+      if (x.ch == same) ++depth;
+      else if (--depth == 0) return true;
+      return false;
+    };
+    const auto hit = forward ? std::find_if(found.begin(), found.end(), visit)
+                             : std::find_if(found.rbegin(), found.rend(), visit).base();
+    if (forward ? hit != found.end() : hit != found.begin()) {
+      const int col = forward ? hit->col : std::prev(hit)->col;
+      moveCaret({l, col}, false);
+      rememberX();
+      return;
     }
   }
 }
@@ -856,6 +1032,8 @@ void Editor::changeCase(EditorCommand c) {
     while (e < n && isWordChar(static_cast<unsigned char>(s[e]))) ++e;
     int b = std::min(caret_.col, n);
     while (b > 0 && isWordChar(static_cast<unsigned char>(s[b - 1]))) --b;
+    b = charStart(s, b);
+    e = charStartAfter(s, e);
     if (b == e) return;
     std::string t = textops::changeCase(s.substr(b, e - b), how);
     if (t != s.substr(b, e - b)) edit({caret_.line, b}, {caret_.line, e}, t);
@@ -873,8 +1051,8 @@ void Editor::changeCase(EditorCommand c) {
     int c2 = mode_ == SelectionMode::Column ? std::max(selAnchor_.col, selEnd_.col) : INT32_MAX;
     for (int l = b.line; l <= e.line; ++l) {
       std::string_view s = buffer_.line(l);
-      int from = std::min(c1, static_cast<int>(s.size()));
-      int to = std::min(c2, static_cast<int>(s.size()));
+      const int from = charStartAfter(s, std::min(c1, static_cast<int>(s.size())));
+      const int to = charStartAfter(s, std::min(c2, static_cast<int>(s.size())));
       std::string t = textops::changeCase(s.substr(from, to - from), how);
       if (t != s.substr(from, to - from)) edit({l, from}, {l, to}, t);
     }
@@ -908,22 +1086,22 @@ void Editor::paste() {
     for (std::size_t i = 0; i < pieces.size(); ++i) {
       int l = start.line + static_cast<int>(i);
       if (l >= buffer_.lineCount()) edit(buffer_.endPos(), buffer_.endPos(), "\n");
-      caret_ = {l, start.col};
+      caret_ = {l, start.col < buffer_.lineLength(l) ? charStart(buffer_.line(l), start.col) : start.col};
       insertText(pieces[i]);
     }
     // The caret goes below the pasted block, at the column where the paste began.
     int next = caret_.line + 1;
     if (next >= buffer_.lineCount()) edit(buffer_.endPos(), buffer_.endPos(), "\n");
     caret_ = clampCaret({next, start.col});
-    if (!has(EditorOption::eoScrollPastEol)) caret_ = buffer_.clamp(caret_);
-    selAnchor_ = selEnd_ = buffer_.clamp(caret_);
+    if (!has(EditorOption::eoScrollPastEol)) caret_ = clampText(caret_);
+    selAnchor_ = selEnd_ = clampText(caret_);
   } else if (content->mode == SelectionMode::Line) {
     caret_ = {start.line, 0};
     insertText(content->text);
   } else {
     insertText(content->text);
   }
-  desiredCol_ = caret_.col;
+  rememberX();
   endUndoBlock();
   ensureCaretVisible();
 }
@@ -934,10 +1112,10 @@ void Editor::selectWord() {
   int b = std::min(caret_.col, n), e = b;
   while (e < n && isWordChar(static_cast<unsigned char>(s[e]))) ++e;
   while (b > 0 && isWordChar(static_cast<unsigned char>(s[b - 1]))) --b;
-  selAnchor_ = {caret_.line, b};
-  selEnd_ = {caret_.line, e};
+  selAnchor_ = {caret_.line, charStart(s, b)};
+  selEnd_ = {caret_.line, charStartAfter(s, e)};
   caret_ = selEnd_;
-  desiredCol_ = caret_.col;
+  rememberX();
 }
 
 void Editor::runCommand(EditorCommand c, char ch, const CommandData& data) {
@@ -948,7 +1126,7 @@ void Editor::runCommand(EditorCommand c, char ch, const CommandData& data) {
   if (c >= ecGotoMarker0 && c <= ecGotoMarker9) {
     if (auto& m = markers_[c - ecGotoMarker0]) {
       moveCaret(*m, false);
-      desiredCol_ = caret_.col;
+      rememberX();
       ensureCaretVisible();
     }
     return;
@@ -956,7 +1134,7 @@ void Editor::runCommand(EditorCommand c, char ch, const CommandData& data) {
   if (c >= ecSetMarker0 && c <= ecSetMarker9) {
     auto& m = markers_[c - ecSetMarker0];
     if (m && m->line == caret_.line) m.reset();
-    else m = buffer_.clamp(caret_);
+    else m = clampText(caret_);
     return;
   }
   if ((c >= ecUpperCase && c <= ecTitleCase) || (c >= ecUpperCaseBlock && c <= ecToggleCaseBlock))
@@ -1003,19 +1181,19 @@ void Editor::runCommand(EditorCommand c, char ch, const CommandData& data) {
         int i = col;
         while (i < n && isWordChar(static_cast<unsigned char>(s[i]))) ++i;
         while (i < n && !isWordChar(static_cast<unsigned char>(s[i]))) ++i;
-        if (col < n) to.col = i;
+        if (col < n) to.col = charStartAfter(s, i);
       } else {
         if (col == 0 && caret_.line > 0) from = {caret_.line - 1, buffer_.lineLength(caret_.line - 1)};
         int i = col;
         while (i > 0 && !isWordChar(static_cast<unsigned char>(s[i - 1]))) --i;
         while (i > 0 && isWordChar(static_cast<unsigned char>(s[i - 1]))) --i;
-        if (col > 0) from.col = i;
+        if (col > 0) from.col = charStart(s, i);
       }
       beginUndoBlock();
       edit(from, to, "");
       endUndoBlock();
       moveCaret(from, false);
-      desiredCol_ = caret_.col;
+      rememberX();
       break;
     }
     case ecDeleteLine: {
@@ -1044,7 +1222,7 @@ void Editor::runCommand(EditorCommand c, char ch, const CommandData& data) {
     case ecImeStr: {
       if (readOnly_) break;
       beginUndoBlock();
-      for (char t : data.text) typeChar(t);
+      typeString(data.text);
       endUndoBlock();
       break;
     }
@@ -1116,7 +1294,7 @@ bool Editor::transformLines(const std::function<std::string(std::string_view)>& 
   selEnd_ = end;
   caret_ = end;
   mode_ = SelectionMode::Normal;
-  desiredCol_ = caret_.col;
+  rememberX();
   endUndoBlock();
   return true;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "editor/clipboard.h"
+#include "editor/display_charset.h"
 #include "editor/editor_commands.h"
 #include "editor/editor_options.h"
 #include "editor/keystrokes.h"
@@ -21,6 +22,7 @@
 namespace qv {
 
 class Highlighter;
+class RangeCache;
 
 // A place at the editor's interface: 1-based column (bytes) and 1-based line.
 struct BufferCoord {
@@ -113,8 +115,15 @@ class Editor {
   void setTabWidth(int w) { tabWidth_ = std::clamp(w, 1, 256); }
   int blockIndent() const { return blockIndent_; }
   void setBlockIndent(int n) { blockIndent_ = std::clamp(n, 1, 256); }
-  void setHighlighter(Highlighter* h) { highlighter_ = h; }
+  void setHighlighter(Highlighter* h);
   Highlighter* highlighter() const { return highlighter_; }
+  // Highlighter ranges at line starts, kept in step with the text; null without a highlighter.
+  // Call invalidate() on it when the highlighter's configuration changes.
+  RangeCache* rangeCache() const { return ranges_.get(); }
+  // How bytes form characters: in UTF-8 the caret and selection never stop inside a sequence,
+  // and Backspace and Delete remove whole characters. The other sets are one byte per character.
+  DisplayCharset displayCharset() const { return charset_; }
+  void setDisplayCharset(DisplayCharset cs);
   void setClipboard(EditorClipboard* c) { clipboard_ = c; }
   KeyStrokes& keystrokes() { return keystrokes_; }
 
@@ -184,6 +193,20 @@ class Editor {
   // primitives
   TextPos edit(TextPos from, TextPos to, std::string_view text, UndoReason reason = UndoReason::Other);
   TextPos clampCaret(TextPos p) const;
+  TextPos clampText(TextPos p) const;  // inside the text, at a character start
+  int charStart(std::string_view s, int col) const;     // start of the character holding col
+  int charStartAfter(std::string_view s, int col) const;  // col when it starts one, else the next
+  int nextChar(std::string_view s, int col) const;
+  // Screen cells from byte from to byte to (tab stops counted from `from`); bytes past the end
+  // of the line count one cell each.
+  int cellsBetween(std::string_view s, int from, int to) const;
+  // The byte column `cells` cells after from, not going past limit, except that at the line's end
+  // the remaining cells count as columns past it.
+  int columnAtCells(std::string_view s, int from, int limit, int cells) const;
+  int caretX() const;  // the caret's screen column (within its display row under word wrap)
+  void rememberX() { desiredCol_ = caretX(); }
+  TextPos moveRows(TextPos p, int delta, int x) const;
+  void closeUndoGroup();
   void moveCaret(TextPos p, bool select);
   void status(unsigned bits) { pendingStatus_ |= bits; }
   void changed() { textChanged_ = true; }
@@ -196,7 +219,9 @@ class Editor {
   bool wrapHomeEnd(EditorCommand c);
   void doMove(EditorCommand c, const CommandData& data);
   void deleteSelection();
-  void typeChar(char ch);
+  void typeChar(char ch) { typeChars(std::string_view(&ch, 1)); }
+  void typeChars(std::string_view ch);  // one character's bytes
+  void typeString(std::string_view text);
   void insertText(std::string_view text);
   void lineBreak(bool moveCaret);
   void deleteLastChar();
@@ -205,6 +230,12 @@ class Editor {
   void shiftTab();
   void blockIndentCmd();
   void blockUnindentCmd();
+  struct LineBracket {
+    int col;
+    char ch;
+    int kind;  // 0 code, 1 comment, 2 string
+  };
+  void lineBrackets(int line, char a, char b, std::vector<LineBracket>& out) const;
   void matchBracket();
   void changeCase(EditorCommand c);
   void copy();
@@ -223,7 +254,8 @@ class Editor {
   TextPos selAnchor_;
   TextPos selEnd_;
   SelectionMode mode_ = SelectionMode::Normal;
-  int desiredCol_ = 0;
+  int desiredCol_ = 0;  // screen column that vertical moves aim for (eoKeepCaretX)
+  DisplayCharset charset_ = DisplayCharset::Utf8;
   int topLine_ = 0;
   int leftChar_ = 0;
   int linesInWindow_ = 25;
@@ -236,6 +268,7 @@ class Editor {
   int tabWidth_ = 8;
   int blockIndent_ = 2;
   Highlighter* highlighter_ = nullptr;
+  std::unique_ptr<RangeCache> ranges_;  // follows buffer_, so declared after it
   EditorClipboard* clipboard_ = nullptr;
   std::unique_ptr<MemoryClipboard> ownClipboard_;
   KeyStrokes keystrokes_;

@@ -290,6 +290,27 @@ TEST(EditorUndo, UndoRestoresCaretAndSelection) {
   EXPECT_TRUE(e->modified()) << "clearing the lists does not make the text saved";
 }
 
+TEST(EditorUndo, AnUndoBlockIsOneStepWhateverTheCaretDoes) {
+  auto e = Make("abc\ndef", {1, 1});
+  e->beginUndoBlock();
+  e->setCaretXY({2, 1});
+  e->executeCommand(ecChar, 'X');
+  e->setCaretXY({1, 2});
+  e->executeCommand(ecChar, 'Y');
+  e->executeCommand(ecRight);
+  e->executeCommand(ecString, 0, {std::nullopt, "Z"});
+  e->setSelection({1, 1}, {2, 1});
+  e->executeCommand(ecDeleteChar);
+  e->endUndoBlock();
+  EXPECT_EQ(e->text(), "Xbc\r\nYdZef");
+  e->executeCommand(ecUndo);
+  EXPECT_EQ(e->text(), "abc\r\ndef") << "one undo takes back every edit of the block";
+  EXPECT_FALSE(e->canUndo());
+  EXPECT_EQ(e->caretXY(), (BufferCoord{1, 1})) << "the caret goes back to where the block began";
+  e->executeCommand(ecRedo);
+  EXPECT_EQ(e->text(), "Xbc\r\nYdZef");
+}
+
 TEST(EditorUndo, PaintLockTakesThePaintHandlerAwayUntilTheLastLevel) {
   auto e = Make("a");
   int painted = 0;
