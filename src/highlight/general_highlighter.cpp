@@ -293,10 +293,11 @@ void TSynMyGeneralSyn::scanIdentifier() {
   ++pos_;
   while (!atEnd(pos_) && identChars_.test(at(pos_))) ++pos_;
   kind_ = tkIdentifier;
-  std::string word(tokenText());
-  if (!caseSensitive_) word = UpperAscii(word);
+  word_.assign(tokenText());
+  if (!caseSensitive_)
+    for (char& c : word_) c = UpperAscii(c);
   for (int n = 0; n < kKeywordLists; ++n) {
-    if (keyLookup_[n].contains(word)) {
+    if (!keyLookup_[n].empty() && keyLookup_[n].contains(word_)) {
       kind_ = tkKey1 + n;
       return;
     }

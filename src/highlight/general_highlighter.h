@@ -178,6 +178,7 @@ class TSynMyGeneralSyn final : public Highlighter {
   int lineNumber_ = 0;
   std::uint32_t range_ = rsUnknown;
   unsigned char stringEndChar_ = 0;  // end character of the string being scanned; 0: none
+  std::string word_;  // reused for keyword lookups
 };
 
 }  // namespace qv
