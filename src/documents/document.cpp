@@ -98,6 +98,13 @@ Document::Document(DocumentServices& services)
       view_(std::make_unique<EditorDocumentView>(*editor_)),
       handler_(std::make_unique<TEditorFileHandler>(*this)) {
   editor_->onChange = [this] { onTextChanged(); };
+  editor_->onStatusChange = [this](unsigned bits) { onStatusChange(bits); };
+  editor_->onProcessCommand = [this](EditorCommand& c, char& ch, CommandData& d) {
+    onProcessCommand(c, ch, d);
+  };
+  editor_->onCommandProcessed = [this](EditorCommand c, char ch, const CommandData& d) {
+    onCommandProcessed(c, ch, d);
+  };
 }
 
 Document::~Document() = default;
@@ -144,6 +151,7 @@ void Document::SetTextFormat(TTextFormat value) {
 void Document::SetLocked(bool value) {
   if (value == locked_) return;
   locked_ = value;
+  editor_->setReadOnly(value);
   changed();
 }
 

@@ -19,6 +19,7 @@ namespace qv {
 
 class Document;
 class TEditorFileHandler;
+struct TEditorCfg;
 
 // The settings documents read, filled from the environment options by the owner.
 struct DocumentSettings {
@@ -27,6 +28,31 @@ struct DocumentSettings {
   int tabWidth = 8;
   bool undoAfterSave = true;
   bool autoUpdateChangedFiles = false;
+  bool showRightMargin = false;  // Global\\WordWrap: margin line drawn, draggable
+  bool hideMouseWhenTyping = true;
+};
+
+// How the window shows a document's editor, derived from the editor configuration.
+struct DocumentViewSettings {
+  FontSpec editorFont;
+  FontSpec oemFont{"Terminal", 14};
+  FontSpec gutterFont{"Courier New", 8};
+  int extraLineSpacing = 0;
+  int insertCaretShape = 0;     // 0 vertical, 1 horizontal, 2 half block, 3 block
+  int overwriteCaretShape = 3;
+  int rightEdge = 80;           // 0: no margin line
+  int gutterWidth = 30;         // 0: no gutter
+  bool lineNumbers = false;
+  bool wordwrapGlyph = true;
+  bool lineSelectCursor = true;  // the gutter shows the line-select pointer
+  bool hideMouseWhenTyping = true;
+};
+
+// Help on a keyword: the help file and the word to look up.
+struct HelpRequest {
+  std::string file;
+  std::string keyword;
+  bool keywordLookup = false;  // a ".HLP" file opened at the keyword; else the file is opened
 };
 
 // The highlighter picked for a file name: its index in the table and its dialog filter pair.
@@ -50,6 +76,10 @@ struct DocumentServices {
   std::function<void(Document&)> fileLoaded;  // tells the compare results window
   std::function<void(Document&)> activate;
   std::function<void(Document&)> close;       // closes the document's window
+  // The macro recorder: every command that is not cancelled.
+  std::function<void(EditorCommand, char, const CommandData&)> recordCommand;
+  // The help file of the document's highlighter (empty for none).
+  std::function<std::string(const HighlighterChoice&)> highlighterHelpFile;
   // Raised by the project manager before loading one of its entries; every load clears it.
   bool projectLoad = false;
   // Set while a change check shows a question, so reactivation does not start another.
@@ -74,6 +104,7 @@ class Document {
   DocumentView& view() { return *view_; }
   const DocumentView& view() const { return *view_; }
   TEditorFileHandler& fileHandler() { return *handler_; }
+  const TEditorFileHandler& fileHandler() const { return *handler_; }
   DocumentServices& services() { return services_; }
 
   // Called whenever the caption or a status text may have changed.
@@ -149,9 +180,56 @@ class Document {
   // Shows "Error opening '%s'." for the name.
   void ReportOpenError(const std::string& name);
 
+  // ---- the editor control's settings and display state ----
+  // Applies the shared configuration to the editor (options with the derived ones, tabs,
+  // indent, trimming) and derives how the window shows it.
+  void ApplyEditorConfig(const TEditorCfg& cfg);
+  const DocumentViewSettings& ViewSettings() const { return viewSettings_; }
+  bool ColorCurrentLine() const { return colorCurrentLine_; }
+  void SetColorCurrentLine(bool value);
+  bool OverrideTxtFgColor() const { return !editor_->has(EditorOption::eoSpecialLineDefaultFg); }
+  void SetOverrideTxtFgColor(bool value);
+  bool OEMView() const { return oemView_; }
+  void SetOEMView(bool value);
+  bool Wordwrap() const { return editor_->wordWrap(); }
+  void SetWordwrap(bool value);
+  bool RulerVsbl() const { return rulerVsbl_; }
+  void SetRulerVsbl(bool value);
+  bool EmphasizeWord() const { return emphasizeWord_; }
+  void SetEmphasizeWord(bool value);
+  const std::string& EmphasizedWord() const { return emphasizedWord_; }
+  void SetEmphasizedWord(std::string word);
+  // 1-based caret line at the previous status change, -1 before the first.
+  int LastCaretLine() const { return lastCaretLine_; }
+
+  // ---- the user's actions ----
+  // The keys handled before the control (virtual key, shift bits); true when consumed.
+  // F1 is not consumed here: the window asks HelpOnKeyword.
+  bool HandleKey(std::uint16_t key, std::uint8_t shift);
+  // A click in the gutter released on the line it was pressed on: selects the whole line.
+  void SelectGutterLine(int line1);
+  // The keyword at the caret (or the selection) with the highlighter's help file.
+  std::optional<HelpRequest> HelpOnKeyword() const;
+  // Saves first when modified; the file to open with the shell, or nothing.
+  std::optional<std::string> PrepareOpenInShell();
+  // The right edge for a margin dragged to the 1-based column under the mouse; nothing when
+  // the column is too small.
+  static std::optional<int> RightEdgeFromDrag(int column1);
+  // Puts the caret at (column + 1, line + 1).
+  void SetCaret(int column0, int line0);
+
+  // Queries for the main window's command states.
+  bool CanCopy() const { return editor_->selAvail(); }
+  bool CanCut() const { return editor_->selAvail() && !locked_; }
+  bool CanUndo() const { return editor_->canUndo() && !locked_; }
+  bool CanRedo() const { return editor_->canRedo() && !locked_; }
+
  private:
   void changed();
   void onTextChanged();
+  void onStatusChange(unsigned bits);
+  void onProcessCommand(EditorCommand& command, char& ch, CommandData& data);
+  void onCommandProcessed(EditorCommand command, char ch, const CommandData& data);
   bool readInto(const std::string& name, std::string& error);
 
   DocumentServices& services_;
@@ -181,6 +259,15 @@ class Document {
   bool namingNew_ = false;
   std::optional<std::int64_t> fileTime_;  // modification time (ns) at the last load or save
   std::int64_t fileSize_ = 0;
+
+  DocumentViewSettings viewSettings_;
+  bool colorCurrentLine_ = false;
+  bool oemView_ = false;
+  bool rulerVsbl_ = false;
+  bool emphasizeWord_ = false;
+  std::string emphasizedWord_;
+  int lastCaretLine_ = -1;
+  bool typedLineBreak_ = false;  // the caret move comes from Enter: the left line is kept
 };
 
 }  // namespace qv

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "documents/document.h"
+#include "editor/display_charset.h"
 #include "editor/editor.h"
 
 class QLabel;
@@ -20,6 +21,7 @@ namespace qv {
 class EditorView;
 class Highlighter;
 class TRuler;
+class TEmphasizeWordPlugin;
 struct TEditorCfg;
 
 // A child window of the main window holding one document: renders the document's caption,
@@ -51,6 +53,8 @@ class TfmEditor : public QWidget {
   void SetColorCurrentLine(bool on);
   void SetOverrideTxtFgColor(bool on);
   void SetOEMView(bool on);
+  // The View menu's choice of how bytes are shown (kept aside while the OEM view is on).
+  void SetDisplayCharset(DisplayCharset cs);
   void SetWordwrap(bool on);
   void SetRulerVsbl(bool on);
   bool RulerVsbl() const { return ruler_ != nullptr; }
@@ -86,6 +90,7 @@ class TfmEditor : public QWidget {
   void relayoutRuler();
   bool handleKey(QKeyEvent* e);
   void updateRulerCaret();
+  void applyViewSettings();
 
   std::unique_ptr<Document> document_;
   EditorView* view_ = nullptr;
@@ -95,9 +100,10 @@ class TfmEditor : public QWidget {
   std::array<QLabel*, kStatusPanelCount> panels_{};
   QTimer* blinkTimer_ = nullptr;
   Highlighter* highlighter_ = nullptr;
+  std::unique_ptr<TEmphasizeWordPlugin> emphasis_;
+  DisplayCharset charsetBeforeOem_ = DisplayCharset::Utf8;
+  int appliedSpacing_ = -1;
   bool ownStatusBar_ = true;
-  bool oemView_ = false;
-  int caretShapeInsert_ = 0;
   QString lastCaption_;
 };
 

@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QUrl>
 
 #include <algorithm>
@@ -87,6 +88,22 @@ QFont Styled(const QFont& base, int style) {
   return f;
 }
 
+// The gutter's pointer: an arrow pointing right, towards the line it selects.
+QCursor LineSelectCursor() {
+  static const QCursor cursor = [] {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF arrow[] = {{22, 16}, {6, 4}, {10, 16}, {6, 28}};
+    p.setPen(QPen(Qt::white, 2));
+    p.setBrush(Qt::black);
+    p.drawPolygon(arrow, 4);
+    return QCursor(pm, 22, 16);
+  }();
+  return cursor;
+}
+
 // Control characters are drawn as their Unicode control pictures so zero bytes stay visible.
 char32_t Visible(char32_t cp) {
   if (cp < 0x20) return 0x2400 + cp;
@@ -123,6 +140,7 @@ EditorView::EditorView(Editor& editor, QWidget* parent) : QAbstractScrollArea(pa
     onStatusChanged(bits);
   };
 
+  viewport()->setMouseTracking(true);
   setEditorFont(FontSpec{});
   setGutterFont(FontSpec{"Courier New", 8, kClWindowText, 0});
   restartBlink();
@@ -210,6 +228,7 @@ void EditorView::updateMetrics() {
   editor_.setCharsInWindow(cols);
   updateScrollBars();
   viewport()->update();
+  emit viewChanged();
 }
 
 int EditorView::textLeft() const { return gutterWidth_ + kTextMargin; }
@@ -240,6 +259,7 @@ void EditorView::scrollContentsBy(int, int) {
   editor_.setTopLine(verticalScrollBar()->value() + 1);
   if (!editor_.wordWrap()) editor_.setLeftChar(horizontalScrollBar()->value() + 1);
   viewport()->update();
+  emit viewChanged();
 }
 
 void EditorView::resizeEvent(QResizeEvent* e) {
@@ -253,7 +273,10 @@ void EditorView::onTextChanged() {
 }
 
 void EditorView::onStatusChanged(unsigned bits) {
-  if (bits & (scTopLine | scLeftChar)) updateScrollBars();
+  if (bits & (scTopLine | scLeftChar)) {
+    updateScrollBars();
+    emit viewChanged();
+  }
   if (bits & (scCaretX | scCaretY)) restartBlink();
   viewport()->update();
 }
@@ -282,6 +305,8 @@ EditorView::Row EditorView::rowAt(int screenRow) const {
   }
   return {lines, 0, 0};
 }
+
+std::pair<int, int> EditorView::visibleColumns(const Row& row) const { return {row.startCol, row.endCol}; }
 
 int EditorView::rowOfLine(int line0) const {
   const int top = editor_.topLine() - 1;
@@ -448,6 +473,8 @@ void EditorView::paintEvent(QPaintEvent*) {
     }
   }
 
+  if (afterPaint_) afterPaint_(p);
+
   // Caret.
   if (hasFocus() && caretOn_) {
     const QPoint pt = pointOf(editor_.caretXY());
@@ -488,7 +515,7 @@ void EditorView::paintGutter(QPainter& p, const Row& row, int y) {
       p.setPen(palette().color(QPalette::ButtonText));
       break;
     }
-  } else {
+  } else if (wrapGlyph_) {
     p.drawText(QRect(0, y, gutterWidth_ - 4, lineHeight_), Qt::AlignRight | Qt::AlignVCenter,
                QString(QChar(0x21B5)));  // continuation of a wrapped line
   }
@@ -771,7 +798,24 @@ void EditorView::typeText(const QString& text) {
   }
 }
 
+void EditorView::showMouse() {
+  if (!mouseHidden_) return;
+  mouseHidden_ = false;
+  viewport()->setCursor(Qt::IBeamCursor);
+}
+
+bool EditorView::nearEdge(int x) const {
+  if (!edgeDraggable_ || rightEdge_ <= 0) return false;
+  const int leftCell = editor_.wordWrap() ? 0 : editor_.leftChar() - 1;
+  const int edgeX = textLeft() + (rightEdge_ - leftCell) * charWidth_;
+  return std::abs(x - edgeX) <= 2;
+}
+
 void EditorView::keyPressEvent(QKeyEvent* e) {
+  if (hideMouseWhenTyping_ && !e->text().isEmpty() && !mouseHidden_) {
+    mouseHidden_ = true;
+    viewport()->setCursor(Qt::BlankCursor);
+  }
   const std::uint16_t key = VirtualKey(e->key());
   const std::uint8_t shift = ShiftBits(e->modifiers(), e->key());
   if (key != 0) {
@@ -841,6 +885,11 @@ void EditorView::mousePressEvent(QMouseEvent* e) {
   setFocus();
   if (e->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(e);
   const QPoint pos = e->position().toPoint();
+  if (nearEdge(pos.x())) {
+    edgeDrag_ = true;
+    edgeDragCaret_ = editor_.caretXY();
+    return;
+  }
   if (pos.x() < gutterWidth_) {
     gutterPress_ = true;
     gutterPressLine_ = coordAt(pos).Line;
@@ -860,8 +909,22 @@ void EditorView::mousePressEvent(QMouseEvent* e) {
 }
 
 void EditorView::mouseMoveEvent(QMouseEvent* e) {
-  if (!selecting_) return QAbstractScrollArea::mouseMoveEvent(e);
+  showMouse();
   const QPoint pos = e->position().toPoint();
+  if (edgeDrag_) {
+    const int leftCell = editor_.wordWrap() ? 0 : editor_.leftChar() - 1;
+    const int column1 = leftCell + (pos.x() - textLeft() + charWidth_ / 2) / charWidth_ + 1;
+    emit rightEdgeDragged(column1);
+    QToolTip::showText(e->globalPosition().toPoint() + QPoint(12, 12),
+                       tr("Column: %1").arg(rightEdge_), this);
+    return;
+  }
+  if (!selecting_) {
+    if (nearEdge(pos.x())) viewport()->setCursor(Qt::SplitHCursor);
+    else if (pos.x() < gutterWidth_ && lineSelectCursor_) viewport()->setCursor(LineSelectCursor());
+    else viewport()->setCursor(Qt::IBeamCursor);
+    return QAbstractScrollArea::mouseMoveEvent(e);
+  }
   editor_.setBlockEnd(coordAt(pos));
   snapCaretToChar(true);
   if (!viewport()->rect().contains(pos) || pos.x() < textLeft()) {
@@ -873,10 +936,20 @@ void EditorView::mouseMoveEvent(QMouseEvent* e) {
 void EditorView::mouseReleaseEvent(QMouseEvent* e) {
   dragScroll_.stop();
   selecting_ = false;
+  if (edgeDrag_) {
+    edgeDrag_ = false;
+    editor_.setCaretXY(edgeDragCaret_);
+    QToolTip::hideText();
+    emit rightEdgeDragFinished();
+    return;
+  }
   if (gutterPress_) {
     gutterPress_ = false;
     const int line = coordAt(e->position().toPoint()).Line;
-    if (line == gutterPressLine_) {
+    if (line == gutterPressLine_ && gutterSelect_) {
+      gutterSelect_(line);
+      emit gutterLineClicked(line);
+    } else if (line == gutterPressLine_) {
       // The whole line with its break (the last line to its end), caret at its start.
       const BufferCoord end = line < editor_.lineCount()
                                   ? BufferCoord{1, line + 1}

@@ -6,8 +6,10 @@
 #include <QBasicTimer>
 #include <QFont>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "editor/display_charset.h"
 #include "editor/editor.h"
@@ -56,11 +58,39 @@ class EditorView : public QAbstractScrollArea {
   void ensureCaretVisible();
   void centerCaretLine();
 
+  // One screen row: a line, or a part of it under word wrap.
+  struct Row {
+    int line = 0;      // 0-based; lineCount() for rows below the text
+    int startCol = 0;  // byte column where the row starts
+    int endCol = 0;    // byte column where it ends (exclusive)
+  };
+  Row rowAt(int screenRow) const;
+  int visibleRows() const;
+  int textLeft() const;  // x where column cell 0 of the visible area would start
+  // The byte columns of a line that a row shows.
+  std::pair<int, int> visibleColumns(const Row& row) const;
+
+  // Painted after the text (the word emphasis, for one).
+  void setAfterPaint(std::function<void(QPainter&)> painter) { afterPaint_ = std::move(painter); }
+  // Replaces the default whole-line selection of a gutter click.
+  void setGutterLineSelect(std::function<void(int line1)> select) { gutterSelect_ = std::move(select); }
+  void setWordwrapGlyph(bool on) { wrapGlyph_ = on; viewport()->update(); }
+  void setGutterLineSelectCursor(bool on) { lineSelectCursor_ = on; }
+  void setHideMouseWhenTyping(bool on) { hideMouseWhenTyping_ = on; }
+  // The right margin can be dragged while it is drawn.
+  void setRightEdgeDraggable(bool on) { edgeDraggable_ = on; }
+  const QFont& editorFont() const { return font_; }
+
  signals:
   // A line to show in the status bar (e.g. a typed character the document's set cannot hold).
   void statusMessage(const QString& text);
   void filesDropped(const QStringList& files);
   void gutterLineClicked(int line1);
+  // The right margin dragged to the 1-based column under the mouse; finished when released.
+  void rightEdgeDragged(int column1);
+  void rightEdgeDragFinished();
+  // The view scrolled or its metrics changed (the ruler follows).
+  void viewChanged();
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -82,18 +112,10 @@ class EditorView : public QAbstractScrollArea {
   void dropEvent(QDropEvent* e) override;
 
  private:
-  struct Row {  // one screen row: a line, or a part of it under word wrap
-    int line = 0;      // 0-based
-    int startCol = 0;  // byte column where the row starts
-    int endCol = 0;    // byte column where it ends (exclusive)
-  };
   void onTextChanged();
   void onStatusChanged(unsigned bits);
   void updateMetrics();
   void updateScrollBars();
-  int textLeft() const;  // x where column cell 0 of the visible area would start
-  int visibleRows() const;
-  Row rowAt(int screenRow) const;
   int rowOfLine(int line0) const;  // first screen row of a line (word wrap aware)
   void paintRow(QPainter& p, const Row& row, int y, int lineNumberWidth);
   void paintGutter(QPainter& p, const Row& row, int y);
@@ -131,6 +153,17 @@ class EditorView : public QAbstractScrollArea {
   int gutterPressLine_ = 0;
   QString preedit_;
   bool syncingScroll_ = false;
+  std::function<void(QPainter&)> afterPaint_;
+  std::function<void(int)> gutterSelect_;
+  bool wrapGlyph_ = true;
+  bool lineSelectCursor_ = true;
+  bool hideMouseWhenTyping_ = false;
+  bool mouseHidden_ = false;
+  bool edgeDraggable_ = false;
+  bool edgeDrag_ = false;
+  BufferCoord edgeDragCaret_;
+  bool nearEdge(int x) const;
+  void showMouse();
 };
 
 }  // namespace qv
