@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/editor_cfg.h"
+#include "config/env_options.h"
 #include "config/settings_steps.h"
 #include "highlight/extra_attributes.h"
 #include "highlight/highlighter_table.h"
@@ -390,6 +391,8 @@ TEST(HighlighterSettings, StepsRunInTheProgramsSettingsFrame) {
   // The table removed its steps when it went away.
   Registry reg(tree);
   steps.LoadSettings(reg);
+  // The SQL dialect step read the environment options; release them as the program does at its end.
+  ReleaseEnvOptions();
 }
 
 }  // namespace
