@@ -395,7 +395,6 @@ TextPos Editor::edit(TextPos from, TextPos to, std::string_view text, UndoReason
   item.removedEnd = to;
   item.removed = buffer_.text(from, to, "\n");
   item.insertedEnd = buffer_.replace(from, to, text);
-  item.inserted = buffer_.text(from, item.insertedEnd, "\n");
   item.reason = reason;
   bool join = false;
   CaretState before = stateBefore_;
@@ -420,7 +419,6 @@ TextPos Editor::edit(TextPos from, TextPos to, std::string_view text, UndoReason
       undo_.top()->items.back().reason == UndoReason::Typing && undo_.top()->items.back().insertedEnd == item.from) {
     // Consecutive typing extends one item instead of adding one per character.
     UndoItem& last = undo_.top()->items.back();
-    last.inserted += item.inserted;
     last.insertedEnd = item.insertedEnd;
     undo_.clearRedo();
   } else {
@@ -453,7 +451,12 @@ void Editor::undo() {
   if (readOnly_ || !undo_.canUndo() || undoBlockDepth_ > 0) return;
   Batch b(*this);
   UndoGroup g = undo_.popUndo();
-  for (auto it = g.items.rbegin(); it != g.items.rend(); ++it) buffer_.replace(it->from, it->insertedEnd, it->removed);
+  // Each item keeps only the text that is not in the buffer: the new text is read back here.
+  for (auto it = g.items.rbegin(); it != g.items.rend(); ++it) {
+    it->inserted = buffer_.text(it->from, it->insertedEnd, "\n");
+    buffer_.replace(it->from, it->insertedEnd, it->removed);
+    std::string().swap(it->removed);
+  }
   setCaretState(g.before);
   undo_.pushRedo(std::move(g));
   changed();
@@ -463,7 +466,11 @@ void Editor::redo() {
   if (readOnly_ || !undo_.canRedo() || undoBlockDepth_ > 0) return;
   Batch b(*this);
   UndoGroup g = undo_.popRedo();
-  for (const auto& it : g.items) buffer_.replace(it.from, it.removedEnd, it.inserted);
+  for (auto& it : g.items) {
+    it.removed = buffer_.text(it.from, it.removedEnd, "\n");
+    buffer_.replace(it.from, it.removedEnd, it.inserted);
+    std::string().swap(it.inserted);
+  }
   setCaretState(g.after);
   undo_.pushUndo(std::move(g));
   changed();

@@ -140,6 +140,7 @@ class Editor {
   void clearUndo();
   void clearRedo() { undo_.clearRedo(); }
   void clearUndoRedo();
+  std::size_t undoTextBytes() const { return undo_.textBytes(); }
   // Edits between these calls undo as one step (nesting counts).
   void beginUndoBlock();
   void endUndoBlock();

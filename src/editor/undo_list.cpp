@@ -31,6 +31,14 @@ UndoGroup UndoList::popUndo() {
   return g;
 }
 
+std::size_t UndoList::textBytes() const {
+  std::size_t n = 0;
+  for (const auto* list : {&undo_, &redo_})
+    for (const UndoGroup& g : *list)
+      for (const UndoItem& i : g.items) n += i.removed.size() + i.inserted.size();
+  return n;
+}
+
 UndoGroup UndoList::popRedo() {
   UndoGroup g = std::move(redo_.back());
   redo_.pop_back();

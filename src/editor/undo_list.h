@@ -23,7 +23,10 @@ struct CaretState {
 enum class UndoReason : std::uint8_t { Other, Typing, DeleteBack, DeleteForward };
 
 // One replacement: the text between from and removedEnd became the text up to insertedEnd.
-// Texts hold lines joined with LF (lines never contain a break themselves).
+// Texts hold lines joined with LF (lines never contain a break themselves). Only the side that is
+// not in the buffer is kept: on the undo list `removed` (inserted is empty), on the redo list
+// `inserted` (removed is empty); the other side is read back from the buffer when needed, so a
+// replace-all over a big file does not hold its new text twice.
 struct UndoItem {
   TextPos from;
   TextPos removedEnd;
@@ -66,6 +69,8 @@ class UndoList {
   // Id of the newest group on the undo list (0 when empty).
   std::uint64_t position() const { return undo_.empty() ? 0 : undo_.back().id; }
   std::size_t undoCount() const { return undo_.size(); }
+  // Bytes of text held by both lists (what the history costs in memory, roughly).
+  std::size_t textBytes() const;
   std::size_t redoCount() const { return redo_.size(); }
 
  private:

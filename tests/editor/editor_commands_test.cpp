@@ -311,6 +311,20 @@ TEST(EditorUndo, AnUndoBlockIsOneStepWhateverTheCaretDoes) {
   EXPECT_EQ(e->text(), "Xbc\r\nYdZef");
 }
 
+TEST(EditorUndo, HistoryKeepsOnlyTheTextThatIsNotInTheBuffer) {
+  const std::string oldText(100000, 'a'), newText(100000, 'b');
+  auto e = Make(oldText);
+  e->selectAll();
+  e->setSelText(newText);
+  EXPECT_EQ(e->undoTextBytes(), oldText.size()) << "the new text is in the buffer already";
+  e->undo();
+  EXPECT_EQ(e->text(), oldText);
+  EXPECT_EQ(e->undoTextBytes(), newText.size());
+  e->redo();
+  EXPECT_EQ(e->text(), newText);
+  EXPECT_EQ(e->undoTextBytes(), oldText.size());
+}
+
 TEST(EditorUndo, PaintLockTakesThePaintHandlerAwayUntilTheLastLevel) {
   auto e = Make("a");
   int painted = 0;
