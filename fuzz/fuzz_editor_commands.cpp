@@ -19,10 +19,13 @@ constexpr qv::EditorCommand kCommands[] = {
     qv::ecNormalSelect, qv::ecColumnSelect, qv::ecLineSelect, qv::ecBlockIndent, qv::ecBlockUnindent,
     qv::ecTab, qv::ecShiftTab, qv::ecMatchBracket, qv::ecUpperCase, qv::ecLowerCaseBlock,
     qv::ecToggleCaseBlock, qv::ecTitleCase, qv::ecSetMarker0 + 1, qv::ecGotoMarker0 + 1, qv::ecScrollUp,
-    qv::ecScrollDown, qv::ecUndo, qv::ecRedo, qv::ecGotoXY, qv::ecSelGotoXY};
+    qv::ecScrollDown, qv::ecUndo, qv::ecRedo, qv::ecGotoXY, qv::ecSelGotoXY, qv::ecSelPageDown, qv::ecPageTop,
+    qv::ecPageBottom, qv::ecSelWordRight, qv::ecDeleteLastChar, qv::ecDeleteChar};
 
+// Inside the text, and never inside a character of more than one byte.
 bool inside(const qv::Editor& e, qv::BufferCoord c, bool pastEol) {
   if (c.Line < 1 || c.Line > e.lineCount() || c.Char < 1) return false;
+  if (!qv::IsCharStart(e.line(c.Line), c.Char - 1, e.displayCharset())) return false;
   return pastEol || c.Char <= static_cast<int>(e.line(c.Line).size()) + 1;
 }
 
@@ -40,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   e.setLinesInWindow(4);
   e.setWordWrap(bits & 0x80000000u);
   e.setWrapWidth(7);
+  e.setDisplayCharset((bits & 0x40000000u) ? qv::DisplayCharset::Windows1252 : qv::DisplayCharset::Utf8);
   std::size_t textLen = std::min<std::size_t>(data[4], size - 5);
   e.loadBytes(std::string_view(reinterpret_cast<const char*>(data + 5), textLen));
   const std::string start = e.text();

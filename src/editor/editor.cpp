@@ -618,7 +618,8 @@ void Editor::doMove(EditorCommand c, const CommandData& data) {
       const int step = (base == ecUp || base == ecDown) ? 1 : std::max(1, linesInWindow_);
       const int dir = (base == ecUp || base == ecPageUp) ? -1 : 1;
       const bool keep = pastEol || has(EditorOption::eoKeepCaretX);
-      const int want = keep ? desiredCol_ : caretX();
+      const int want = keep ? desiredX() : caretX();
+      desiredCol_ = want;
       if (wordWrap_) {
         p = moveRows(p, dir * step, want);
         if (step > 1) topLine_ = std::clamp(topLine_ + p.line - caret_.line, 0, last);
@@ -672,7 +673,7 @@ void Editor::doMove(EditorCommand c, const CommandData& data) {
     case ecPageTop:
     case ecPageBottom:
       p.line = base == ecPageTop ? std::min(topLine_, last) : std::clamp(topLine_ + linesInWindow_ - 1, 0, last);
-      p.col = columnAtCells(buffer_.line(p.line), 0, INT32_MAX, desiredCol_);
+      p.col = columnAtCells(buffer_.line(p.line), 0, INT32_MAX, desiredX());
       keepDesired = true;
       break;
     case ecEditorTop: p = {0, 0}; break;

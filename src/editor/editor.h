@@ -205,7 +205,10 @@ class Editor {
   // the remaining cells count as columns past it.
   int columnAtCells(std::string_view s, int from, int limit, int cells) const;
   int caretX() const;  // the caret's screen column (within its display row under word wrap)
-  void rememberX() { desiredCol_ = caretX(); }
+  // Vertical moves aim for the caret's own column again (worked out when needed: on a very long
+  // line that costs a scan, too much for every keystroke).
+  void rememberX() { desiredCol_ = -1; }
+  int desiredX() const { return desiredCol_ >= 0 ? desiredCol_ : caretX(); }
   TextPos moveRows(TextPos p, int delta, int x) const;
   void closeUndoGroup();
   void moveCaret(TextPos p, bool select);
@@ -255,7 +258,7 @@ class Editor {
   TextPos selAnchor_;
   TextPos selEnd_;
   SelectionMode mode_ = SelectionMode::Normal;
-  int desiredCol_ = 0;  // screen column that vertical moves aim for (eoKeepCaretX)
+  int desiredCol_ = -1;  // screen column that vertical moves aim for (eoKeepCaretX); -1 the caret's
   DisplayCharset charset_ = DisplayCharset::Utf8;
   int topLine_ = 0;
   int leftChar_ = 0;
