@@ -1,8 +1,4 @@
-// Program entry: GNU options first, then the main window.
-#include <QApplication>
-#include <QMainWindow>
-#include <QMessageBox>
-
+// Program entry: GNU options first, then the editor itself.
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -11,6 +7,7 @@
 #include "platform/folders.h"
 #include "platform/sqlite_settings_tree.h"
 #include "shell/gnu_options.h"
+#include "shell/ui/application.h"
 #include "version.h"
 
 namespace {
@@ -75,15 +72,5 @@ int main(int argc, char** argv) {
   const std::string settingsMessage = settings.message;
   qv::InstallUserSettings(std::move(settings.tree));
 
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("Quirvane");
-  QApplication::setApplicationVersion(qv::kVersion);
-  QMainWindow window;
-  window.setObjectName("fmMain");
-  window.setWindowTitle("Quirvane");
-  window.resize(900, 640);
-  window.show();
-  if (!settingsMessage.empty())
-    QMessageBox::warning(&window, "Quirvane", QString::fromStdString(settingsMessage));
-  return QApplication::exec();
+  return qv::RunApplication(argc, argv, options.rest, settingsMessage);
 }

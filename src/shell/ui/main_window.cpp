@@ -1,0 +1,1423 @@
+// The main window: document windows, file tabs, menus, status bar, tray and settings.
+#include "shell/ui/main_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <system_error>
+
+#include "config/editor_cfg.h"
+#include "config/env_options.h"
+#include "config/file_names.h"
+#include "config/hourglass.h"
+#include "config/language_choice.h"
+#include "config/registry_export.h"
+#include "config/safe_registry.h"
+#include "config/settings_steps.h"
+#include "config/shared_dialogs.h"
+#include "config/translation.h"
+#include "config/ui/translate_widget.h"
+#include "documents/text_file_handler.h"
+#include "documents/ui/editor_window.h"
+#include "documents/ui/file_icon_pool.h"
+#include "editor/editor_commands.h"
+#include "editor/ui/editor_view.h"
+#include "highlight/highlighter_table.h"
+#include "highlight/languages/builtin_highlighters.h"
+#include "platform/folders.h"
+#include "platform/registry.h"
+#include "version.h"
+
+namespace qv {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSettingsOwner = "fmMain";
+constexpr std::string_view kGlobalKey = "\\Software\\Quirvane\\Quirvane\\Global";
+constexpr std::string_view kFilePanKey = "\\Software\\Quirvane\\Quirvane\\FilePan";
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+QString Tr(int id, const char* english) { return Q(TranslatedText(id, english)); }
+
+bool FileExists(const std::string& name) {
+  std::error_code ec;
+  return !name.empty() && fs::is_regular_file(name, ec);
+}
+
+// The window's restored placement as the placement routines see it.
+class MainWindowPlacement final : public PlacedWindow {
+ public:
+  explicit MainWindowPlacement(QMainWindow& w) : w_(w) {}
+  WindowPlacement placement() const override {
+    const QRect r = w_.isMaximized() || w_.isMinimized() ? w_.normalGeometry() : w_.geometry();
+    return {{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}, w_.isMaximized()};
+  }
+  void setNormalRect(const NormalRect& rect) override {
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width > 300 && height > 50) w_.setGeometry(rect.left, rect.top, width, height);
+  }
+  void maximize() override {}  // done at the end of the first show
+
+ private:
+  QMainWindow& w_;
+};
+
+}  // namespace
+
+TfmMain::TfmMain(QWidget* parent)
+    : QMainWindow(parent),
+      highlighters_(std::make_unique<HighlighterTable>(MakeBuiltinHighlighter)),
+      iconPool_(std::make_unique<TFileIconPool>()) {
+  setObjectName("fmMain");
+  setWindowTitle("Quirvane");
+  setMinimumWidth(301);  // a resize to 300 pixels or less is refused
+  resize(900, 640);
+  setAcceptDrops(true);
+
+  services_.prompter = &UserPrompter();
+  const TEnvOptions& env = EnvOptions();
+  services_.settings.backup.backup = env.Backup;
+  services_.settings.backup.backupDir = env.BackupDir;
+  services_.settings.backup.backupDOSFileName = env.BackupDOSFileName;
+  services_.settings.tabsMode = EditorCfg().TabsMode;
+  services_.settings.tabWidth = EditorCfg().TabWidth;
+  services_.settings.undoAfterSave = EditorCfg().UndoAfterSave;
+  services_.settings.autoUpdateChangedFiles = env.AutoUpdateChangedFiles;
+  services_.selectHighlighter = [this](const std::string& fileName) {
+    THighLighter& entry = highlighters_->FindHighlighterByFileName(fileName);
+    return HighlighterChoice{static_cast<int>(&entry - highlighters_->entries().data()), entry.defaultFilter};
+  };
+  services_.addRecentFile = [this](const std::string& name) { recentFiles_.add(name); };
+  services_.noteLastDir = [](const std::string& folder) { NoteLastDir(folder + "/"); };
+  services_.activate = [this](Document& d) {
+    for (TfmEditor* doc : Documents())
+      if (&doc->document() == &d) ActivateDocument(doc, true);
+  };
+  services_.close = [this](Document& d) {
+    for (TfmEditor* doc : Documents())
+      if (&doc->document() == &d) QTimer::singleShot(0, this, [this, doc] { closeDocument(doc); });
+  };
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  tabs_ = new QTabBar(central);
+  tabs_->setObjectName("tcFileTabs");
+  tabs_->setMovable(true);
+  tabs_->setExpanding(false);
+  tabs_->setUsesScrollButtons(true);
+  tabs_->setDocumentMode(true);
+  tabs_->setContextMenuPolicy(Qt::CustomContextMenu);
+  tabs_->installEventFilter(this);
+  tabs_->hide();
+  mdi_ = new QMdiArea(central);
+  mdi_->setObjectName("mdiClient");
+  mdi_->setViewMode(QMdiArea::SubWindowView);
+  mdi_->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+  layout->addWidget(tabs_);
+  layout->addWidget(mdi_, 1);
+  setCentralWidget(central);
+
+  connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
+    if (syncingTabs_ || index < 0) return;
+    if (auto handle = order_.at(index)) ActivateDocument(document(*handle), true);
+  });
+  connect(tabs_, &QTabBar::tabMoved, this, [this](int from, int to) {
+    order_.move(from, to);
+    for (TfmEditor* doc : Documents()) refreshTab(doc);
+  });
+  connect(tabs_, &QTabBar::customContextMenuRequested, this, [this](const QPoint& pos) {
+    const int index = tabs_->tabAt(pos);
+    if (index >= 0) showTabMenu(index, tabs_->mapToGlobal(pos));
+  });
+  connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+    if (!w) return;
+    for (const auto& [handle, entry] : docs_)
+      if (entry.window == w) documentActivated(entry.editor);
+  });
+
+  createActions();
+  createMenus();
+  createToolbar();
+  createStatusBar();
+  createTray();
+  registerSettingsSteps();
+
+  Registry reg;
+  const std::string language = ReadLanguageSetting(reg);
+  if (!language.empty() && LoadLanguage(language)) TranslateWidget(this, "fmMain");
+
+  qApp->installEventFilter(this);
+  connect(qApp, &QApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    if (state == Qt::ApplicationActive) QTimer::singleShot(0, this, [this] { checkFilesOnDisk(); });
+  });
+  auto* idle = new QTimer(this);
+  connect(idle, &QTimer::timeout, this, [this] { updateActions(); });
+  idle->start(250);
+  layoutTabs();
+  updateActions();
+}
+
+TfmMain::~TfmMain() {
+  qApp->removeEventFilter(this);
+  ProgramSettingsSteps().remove(kSettingsOwner);
+  // Document windows go before the highlighter table they point into.
+  for (auto& [handle, entry] : docs_) delete entry.window;
+  docs_.clear();
+}
+
+void TfmMain::setStartArguments(std::vector<std::string> args, fs::path startupDir) {
+  startArgs_ = std::move(args);
+  startupDir_ = std::move(startupDir);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Actions and menus
+
+QAction* TfmMain::makeAction(const char* name, const QString& caption, const QKeySequence& key, int hintId,
+                             const char* hint) {
+  auto* a = new QAction(caption, this);
+  a->setObjectName(name);
+  if (!key.isEmpty()) {
+    a->setShortcut(key);
+    a->setShortcutContext(Qt::WindowShortcut);
+  }
+  if (hint) {
+    const QString text = hintId ? Tr(hintId, hint) : QString(hint);
+    a->setToolTip(text);
+    a->setStatusTip(text);
+  }
+  addAction(a);
+  return a;
+}
+
+QMenu* TfmMain::makeMenu(const char* name, const QString& caption) {
+  auto* m = menuBar()->addMenu(caption);
+  m->setObjectName(QString(name) + "Menu");
+  m->menuAction()->setObjectName(name);
+  menus_[name] = m;
+  return m;
+}
+
+QMenu* TfmMain::menu(const QString& name) const {
+  const auto it = menus_.find(name);
+  return it == menus_.end() ? nullptr : it->second;
+}
+
+QAction* TfmMain::action(const QString& name) const { return findChild<QAction*>(name); }
+
+QMenu* TfmMain::addMenuAfter(const QString& after, const QString& name, const QString& caption) {
+  auto* m = new QMenu(caption, this);
+  m->setObjectName(name + "Menu");
+  m->menuAction()->setObjectName(name);
+  QAction* before = nullptr;
+  if (QMenu* prev = menu(after)) {
+    const QList<QAction*> top = menuBar()->actions();
+    const int i = top.indexOf(prev->menuAction());
+    if (i >= 0 && i + 1 < top.size()) before = top[i + 1];
+  }
+  menuBar()->insertMenu(before, m);
+  menus_[name] = m;
+  return m;
+}
+
+void TfmMain::createActions() {
+  auto doc = [this] { return ActiveEditor(); };
+  auto on = [this](QAction* a, auto fn) { connect(a, &QAction::triggered, this, fn); };
+
+  // File
+  on(makeAction("acNew", "&New", QKeySequence("Ctrl+N"), 1300, "New file"), [this] { NewDocument(); });
+  on(makeAction("acOpen", "&Open...", QKeySequence("Ctrl+O"), 1301, "Open file"), [this] { cmdOpen(); });
+  on(makeAction("acSave", "&Save", QKeySequence("Ctrl+S"), 1302, "Save file"), [doc] {
+    if (TfmEditor* d = doc()) d->document().Save(false);
+  });
+  on(makeAction("acSaveAs", "Save &As..."), [doc] {
+    if (TfmEditor* d = doc()) d->document().Save(true);
+  });
+  on(makeAction("acSaveAllFiles", "Save A&ll Files", {}, 1303, "Save all files"), [this] { cmdSaveAll(); });
+  on(makeAction("acCopyTo", "Cop&y To..."), [doc] {
+    if (TfmEditor* d = doc()) d->document().fileHandler().CopyTo();
+  });
+  on(makeAction("acRename", "Rena&me..."), [this] { cmdRename(); });
+  on(makeAction("acFileRevertToSaved", "To &Saved..."), [doc] {
+    if (TfmEditor* d = doc()) d->document().fileHandler().RevertToSaved();
+  });
+  on(makeAction("acFileRevertToBackup", "To &Backup..."), [doc] {
+    if (TfmEditor* d = doc()) d->document().fileHandler().RevertToBackup();
+  });
+  on(makeAction("acInsertFileAtCurrentPosition", "&Insert File At Current Position..."),
+     [this] { cmdInsertFile(false); });
+  on(makeAction("acAppendFile", "Appe&nd File..."), [this] { cmdInsertFile(true); });
+  on(makeAction("acWriteBlockToFile", "&Write Block To File..."), [this] { cmdWriteBlock(); });
+  on(makeAction("acClose", "&Close", QKeySequence("Ctrl+W"), 1304, "Close file"), [this] {
+    if (TfmEditor* d = ActiveEditor()) closeDocument(d);
+  });
+  on(makeAction("acCloseAll", "Close All &Files"), [this] { CloseAll(); });
+  on(makeAction("acExit", "E&xit", QKeySequence("Alt+X")), [this] { close(); });
+
+  // Edit
+  auto editCmd = [this](EditorCommand c) {
+    return [this, c] {
+      if (TfmEditor* d = ActiveEditor()) {
+        d->editor().executeCommand(c);
+        d->view().ensureCaretVisible();
+      }
+    };
+  };
+  on(makeAction("acEditUndo", "&Undo", QKeySequence("Ctrl+Z"), 1310, "Undo"), editCmd(ecUndo));
+  on(makeAction("acEditRedo", "&Redo", QKeySequence("Ctrl+Shift+Z"), 1311, "Redo"), editCmd(ecRedo));
+  on(makeAction("acEditCut", "Cu&t", {}, 1307, "Cut selected text to clipboard"), editCmd(ecCut));
+  on(makeAction("acEditCopy", "&Copy", {}, 1308, "Copy selected text to clipboard"), editCmd(ecCopy));
+  on(makeAction("acEditPaste", "&Paste", {}, 1309, "Paste text from clipboard"), editCmd(ecPaste));
+  on(makeAction("acEditDelete", "&Delete"), [this] {
+    if (TfmEditor* d = ActiveEditor(); d && d->editor().selAvail()) d->editor().setSelText("");
+  });
+  on(makeAction("acEditSelectAll", "Select &All", QKeySequence("Ctrl+A")), editCmd(ecSelectAll));
+
+  // View
+  on(makeAction("acShowToolbar", "&Toolbar"), [this](bool checked) { toolbar_->setVisible(checked); });
+  on(makeAction("acShowFileTabs", "&File Tabs"), [this](bool checked) { SetFileTabsVsbl(checked); });
+  on(makeAction("acWordwrap", "&Wordwrap", QKeySequence("Ctrl+Shift+W"), 1315, "Word wrap"), [doc] {
+    if (TfmEditor* d = doc()) d->SetWordwrap(!d->document().Wordwrap());
+  });
+  on(makeAction("acViewRuler", "Ruler", QKeySequence("Ctrl+Shift+R")), [this] {
+    if (!ActiveEditor()) return;
+    EditorCfg().RulerVsbl = !EditorCfg().RulerVsbl;
+    SetEditorCfgChanged(true);
+    for (TfmEditor* d : Documents()) d->SetRulerVsbl(EditorCfg().RulerVsbl);
+  });
+  on(makeAction("acShowSpecialCharacters", "S&how Special Characters", QKeySequence("Ctrl+Shift+H")), [this] {
+    if (!ActiveEditor()) return;
+    TEditorCfg& cfg = EditorCfg();
+    cfg.Options.set(EditorOption::eoShowSpecialChars, !cfg.Options.has(EditorOption::eoShowSpecialChars));
+    SetEditorCfgChanged(true);
+    for (TfmEditor* d : Documents()) d->ApplyEditorConfig(cfg);
+  });
+  on(makeAction("acViewOEMCharset", "O&EM Charset"), [doc] {
+    if (TfmEditor* d = doc()) d->SetOEMView(!d->document().OEMView());
+  });
+  on(makeAction("acLockFileForChanges", "&Lock File For Changes"), [doc] {
+    if (TfmEditor* d = doc()) d->document().SetLocked(!d->document().Locked());
+  });
+  on(makeAction("acCharsetUTF8", "&UTF-8"), [doc] {
+    if (TfmEditor* d = doc()) d->SetDisplayCharset(DisplayCharset::Utf8);
+  });
+  on(makeAction("acCharsetWindows1252", "&Windows-1252"), [doc] {
+    if (TfmEditor* d = doc()) d->SetDisplayCharset(DisplayCharset::Windows1252);
+  });
+
+  // Tools
+  on(makeAction("acShellExecute", "S&hell Execute", QKeySequence("Ctrl+F12")), [doc] {
+    if (TfmEditor* d = doc()) d->OpenInShell();
+  });
+  const std::pair<const char*, const char*> conversions[] = {{"acConvertToDOS", "&DOS (CRLF)"},
+                                                             {"acConvertToUnicode", "U&nicode"},
+                                                             {"acConvertToUNIX", "&UNIX (LF only)"},
+                                                             {"acConvertToMAC", "&Macintosh (CR only)"}};
+  const TTextFormat formats[] = {TTextFormat::tfNormal, TTextFormat::tfUnicode, TTextFormat::tfUnix,
+                                 TTextFormat::tfMac};
+  for (int i = 0; i < 4; ++i) {
+    const TTextFormat format = formats[i];
+    on(makeAction(conversions[i].first, conversions[i].second), [doc, format] {
+      TfmEditor* d = doc();
+      if (d && !d->document().Locked()) d->document().SetTextFormat(format);
+    });
+  }
+
+  // Options
+  on(makeAction("acStayOnTop", "&Stay On Top", {}, 1316, "Stay on top"), [this] { SetStayOnTop(!stayOnTop_); });
+  on(makeAction("acExportRegistrySettings", "E&xport Registry Settings..."), [this] { cmdExportRegistrySettings(); });
+
+  // Window
+  on(makeAction("acCascade", "&Cascade"), [this] { mdi_->cascadeSubWindows(); });
+  on(makeAction("acTileHorizontal", "Tile &Horizontal"), [this] {
+    // One above the other, each as wide as the area.
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    if (windows.isEmpty()) return;
+    const int h = mdi_->viewport()->height() / static_cast<int>(windows.size());
+    int y = 0;
+    for (QMdiSubWindow* w : windows) {
+      w->showNormal();
+      w->setGeometry(0, y, mdi_->viewport()->width(), h);
+      y += h;
+    }
+  });
+  on(makeAction("acTileVertical", "Tile &Vertical"), [this] {
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    if (windows.isEmpty()) return;
+    const int w = mdi_->viewport()->width() / static_cast<int>(windows.size());
+    int x = 0;
+    for (QMdiSubWindow* sub : windows) {
+      sub->showNormal();
+      sub->setGeometry(x, 0, w, mdi_->viewport()->height());
+      x += w;
+    }
+  });
+  on(makeAction("acNextWin", "&Next Window"), [this] { mdi_->activateNextSubWindow(); });
+  on(makeAction("acPrevWin", "&Previous Window"), [this] { mdi_->activatePreviousSubWindow(); });
+
+  // Help
+  on(makeAction("acHelpTopics", "&Help Topics", {}, 1318, "Help"), [this] { cmdHelpTopics(); });
+  on(makeAction("acAbout", "&About..."), [this] { cmdAbout(); });
+
+  // Outside the menus
+  on(makeAction("acTrayRestore", "&Restore"), [this] { restoreFromTray(); });
+
+  for (const char* name : {"acShowToolbar", "acShowFileTabs", "acWordwrap", "acShowSpecialCharacters",
+                           "acViewOEMCharset", "acLockFileForChanges", "acStayOnTop", "acCharsetUTF8",
+                           "acCharsetWindows1252", "acConvertToDOS", "acConvertToUnicode", "acConvertToUNIX",
+                           "acConvertToMAC", "acViewRuler"})
+    action(name)->setCheckable(true);
+  // Ruler and the file-format marks are ticks only; their handlers decide the state.
+  for (const char* name : {"acViewRuler", "acConvertToDOS", "acConvertToUnicode", "acConvertToUNIX",
+                           "acConvertToMAC", "acCharsetUTF8", "acCharsetWindows1252"})
+    connect(action(name), &QAction::triggered, this, [this] { updateActions(); });
+}
+
+void TfmMain::createMenus() {
+  QMenu* file = makeMenu("acFile", "&File");
+  for (const char* name : {"acNew", "acOpen", "acSave", "acSaveAs", "acSaveAllFiles"}) file->addAction(action(name));
+  file->addSeparator();
+  file->addAction(action("acCopyTo"));
+  file->addAction(action("acRename"));
+  QMenu* revert = file->addMenu("Revert");
+  revert->setObjectName("acFileRevertMenu");
+  revert->menuAction()->setObjectName("acFileRevert");
+  revert->addAction(action("acFileRevertToSaved"));
+  revert->addAction(action("acFileRevertToBackup"));
+  menus_["acFileRevert"] = revert;
+  file->addSeparator();
+  file->addAction(action("acInsertFileAtCurrentPosition"));
+  file->addAction(action("acAppendFile"));
+  file->addAction(action("acWriteBlockToFile"));
+  file->addSeparator();
+  file->addAction(action("acClose"));
+  file->addAction(action("acCloseAll"));
+  file->addSeparator();
+  QMenu* recent = file->addMenu("Recen&t Files");
+  recent->setObjectName("acRecentFilesMenu");
+  menus_["acRecentFiles"] = recent;
+  connect(recent, &QMenu::aboutToShow, this, [this] { rebuildRecentMenu(); });
+  file->addSeparator();
+  file->addAction(action("acExit"));
+  connect(file, &QMenu::aboutToShow, this, [this] { updateActions(); });
+
+  QMenu* edit = makeMenu("acEdit", "&Edit");
+  for (const char* name : {"acEditUndo", "acEditRedo"}) edit->addAction(action(name));
+  edit->addSeparator();
+  for (const char* name : {"acEditCut", "acEditCopy", "acEditPaste", "acEditDelete"}) edit->addAction(action(name));
+  edit->addSeparator();
+  edit->addAction(action("acEditSelectAll"));
+  connect(edit, &QMenu::aboutToShow, this, [this] { updateActions(); });
+
+  QMenu* view = makeMenu("acView", "&View");
+  view->addAction(action("acShowToolbar"));
+  view->addAction(action("acShowFileTabs"));
+  view->addSeparator();
+  for (const char* name : {"acWordwrap", "acViewRuler", "acShowSpecialCharacters", "acViewOEMCharset"})
+    view->addAction(action(name));
+  QMenu* charset = view->addMenu("Character S&et");
+  charset->setObjectName("acCharsetMenu");
+  menus_["acCharset"] = charset;
+  charset->addAction(action("acCharsetUTF8"));
+  charset->addAction(action("acCharsetWindows1252"));
+  view->addSeparator();
+  view->addAction(action("acLockFileForChanges"));
+  connect(view, &QMenu::aboutToShow, this, [this] { updateActions(); });
+
+  QMenu* tools = makeMenu("acTools", "&Tools");
+  tools->addAction(action("acShellExecute"));
+  tools->addSeparator();
+  QMenu* setHl = tools->addMenu("&Set Highlighter");
+  setHl->setObjectName("acSetHighlighterMenu");
+  menus_["acSetHighlighter"] = setHl;
+  connect(setHl, &QMenu::aboutToShow, this, [this] { rebuildHighlighterMenu(); });
+  QMenu* convert = tools->addMenu("&Convert Text To...");
+  convert->setObjectName("acConversionMenu");
+  menus_["acConversion"] = convert;
+  for (const char* name : {"acConvertToDOS", "acConvertToUnicode", "acConvertToUNIX", "acConvertToMAC"})
+    convert->addAction(action(name));
+  connect(tools, &QMenu::aboutToShow, this, [this] { updateActions(); });
+
+  QMenu* options = makeMenu("acOptions", "&Options");
+  options->addAction(action("acStayOnTop"));
+  options->addSeparator();
+  options->addAction(action("acExportRegistrySettings"));
+
+  QMenu* win = makeMenu("acWin", "&Window");
+  connect(win, &QMenu::aboutToShow, this, [this] { rebuildWindowMenu(); });
+  rebuildWindowMenu();
+
+  QMenu* help = makeMenu("acHelp", "&Help");
+  help->addAction(action("acHelpTopics"));
+  help->addSeparator();
+  help->addAction(action("acAbout"));
+
+  // Submenu heads carry the names of the actions they stand for.
+  recent->menuAction()->setObjectName("acRecentFiles");
+  setHl->menuAction()->setObjectName("acSetHighlighter");
+  convert->menuAction()->setObjectName("acConversion");
+  charset->menuAction()->setObjectName("acCharset");
+
+  tabMenu_ = new QMenu(this);
+  tabMenu_->setObjectName("pmFileTabs");
+  tabMenu_->addAction(action("acClose"));
+  QAction* copyName = tabMenu_->addAction("Cop&y Filename");
+  copyName->setObjectName("miTabCopyFilename");
+  connect(copyName, &QAction::triggered, this, [this] {
+    if (TfmEditor* d = ActiveEditor()) QApplication::clipboard()->setText(Q(d->document().FileName()));
+  });
+}
+
+void TfmMain::createToolbar() {
+  toolbar_ = addToolBar("Main Toolbar");
+  toolbar_->setObjectName("tbMain");
+  toolbar_->setMovable(false);
+  for (const char* name : {"acNew", "acOpen", "acSave", "acSaveAllFiles", "acClose"}) toolbar_->addAction(action(name));
+  toolbar_->addSeparator();
+  for (const char* name : {"acEditCut", "acEditCopy", "acEditPaste", "acEditUndo", "acEditRedo"})
+    toolbar_->addAction(action(name));
+  toolbar_->addSeparator();
+  toolbar_->addAction(action("acWordwrap"));
+  toolbar_->addAction(action("acStayOnTop"));
+  toolbar_->addSeparator();
+  highlighterBox_ = new QComboBox(toolbar_);
+  highlighterBox_->setObjectName("cbHighlighters");
+  highlighterBox_->setToolTip(Tr(1317, "Select active highlighter"));
+  highlighterBox_->setMinimumContentsLength(14);
+  highlighterBox_->setFocusPolicy(Qt::NoFocus);
+  toolbar_->addWidget(highlighterBox_);
+  connect(highlighterBox_, &QComboBox::activated, this, [this](int i) {
+    TfmEditor* d = ActiveEditor();
+    if (!d || i < 0) return;
+    applyHighlighter(d, highlighterBox_->itemData(i).toInt());
+    d->view().setFocus();
+  });
+  connect(toolbar_, &QToolBar::visibilityChanged, this,
+          [this](bool visible) { action("acShowToolbar")->setChecked(visible); });
+}
+
+void TfmMain::createStatusBar() {
+  for (int i = 0; i < kStatusPanelCount; ++i) {
+    statusPanels_[i] = new QLabel(this);
+    statusPanels_[i]->setObjectName(QString("stbMainPanel%1").arg(i));
+    statusPanels_[i]->setContentsMargins(4, 0, 4, 0);
+    statusBar()->addWidget(statusPanels_[i], i == spStatusMsg ? 1 : 0);
+  }
+  statusBar()->setObjectName("StatusBar");
+  refreshStatus();
+}
+
+void TfmMain::createTray() {
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
+  tray_ = new QSystemTrayIcon(windowIcon(), this);
+  tray_->setObjectName("tiTray");
+  auto* menu = new QMenu(this);
+  menu->setObjectName("pmTray");
+  menu->addAction(action("acTrayRestore"));
+  menu->addAction(action("acExit"));
+  tray_->setContextMenu(menu);
+  tray_->setToolTip("Quirvane");
+  connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+    if (r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Trigger) restoreFromTray();
+  });
+}
+
+void TfmMain::restoreFromTray() {
+  if (tray_) tray_->hide();
+  showNormal();
+  raise();
+  activateWindow();
+}
+
+void TfmMain::updateActions() {
+  TfmEditor* d = ActiveEditor();
+  const bool hasDoc = d != nullptr;
+  Document* document = hasDoc ? &d->document() : nullptr;
+  const bool unlocked = hasDoc && !document->Locked();
+  const bool sel = hasDoc && d->editor().selAvail();
+  auto set = [this](const char* name, bool enabled, std::optional<bool> checked = std::nullopt,
+                    std::optional<bool> visible = std::nullopt) {
+    QAction* a = action(name);
+    if (!a) return;
+    a->setEnabled(enabled);
+    if (checked) a->setChecked(*checked);
+    if (visible) a->setVisible(*visible);
+  };
+  bool anyModified = false;
+  for (TfmEditor* doc : Documents()) anyModified = anyModified || doc->document().Modified();
+
+  set("acSave", hasDoc && document->Modified());
+  set("acSaveAs", hasDoc);
+  set("acSaveAllFiles", anyModified);
+  set("acCopyTo", hasDoc);
+  set("acRename", hasDoc && document->fileHandler().CanRename(), std::nullopt, hasDoc);
+  set("acInsertFileAtCurrentPosition", unlocked, std::nullopt, unlocked);
+  set("acAppendFile", unlocked, std::nullopt, unlocked);
+  set("acWriteBlockToFile", sel, std::nullopt, hasDoc);
+  set("acFileRevertToSaved", hasDoc && document->fileHandler().CanRevertToSaved());
+  set("acFileRevertToBackup", hasDoc && document->fileHandler().BackupExists());
+  if (QMenu* revert = menu("acFileRevert")) revert->menuAction()->setVisible(hasDoc);
+  set("acClose", hasDoc);
+  set("acCloseAll", hasDoc);
+  if (QMenu* recent = menu("acRecentFiles")) recent->menuAction()->setEnabled(!recentFiles_.empty());
+
+  if (QMenu* edit = menu("acEdit")) edit->menuAction()->setVisible(hasDoc);
+  const bool clipboardText = QApplication::clipboard()->mimeData() && QApplication::clipboard()->mimeData()->hasText();
+  set("acEditUndo", unlocked && d->editor().canUndo());
+  set("acEditRedo", unlocked && d->editor().canRedo());
+  set("acEditCut", sel && unlocked);
+  set("acEditCopy", sel);
+  set("acEditPaste", unlocked && clipboardText);
+  set("acEditDelete", sel && unlocked);
+  set("acEditSelectAll", hasDoc);
+
+  set("acShowToolbar", true, toolbar_ && !toolbar_->isHidden());
+  set("acShowFileTabs", true, fileTabsVsbl_);
+  set("acWordwrap", hasDoc, hasDoc && document->Wordwrap());
+  set("acViewRuler", hasDoc, EditorCfg().RulerVsbl);
+  set("acShowSpecialCharacters", hasDoc, EditorCfg().Options.has(EditorOption::eoShowSpecialChars));
+  set("acViewOEMCharset", hasDoc, hasDoc && document->OEMView());
+  set("acLockFileForChanges", hasDoc, hasDoc && document->Locked());
+  const DisplayCharset cs = hasDoc ? d->view().charset() : DisplayCharset::Utf8;
+  const bool oem = hasDoc && document->OEMView();
+  set("acCharsetUTF8", hasDoc && !oem, hasDoc && cs == DisplayCharset::Utf8);
+  set("acCharsetWindows1252", hasDoc && !oem, hasDoc && cs == DisplayCharset::Windows1252);
+  if (QMenu* charset = menu("acCharset")) charset->menuAction()->setEnabled(hasDoc);
+
+  set("acShellExecute", hasDoc, std::nullopt, hasDoc);
+  if (QMenu* setHl = menu("acSetHighlighter")) setHl->menuAction()->setVisible(hasDoc);
+  if (QMenu* convert = menu("acConversion")) convert->menuAction()->setVisible(unlocked);
+  const TTextFormat format = hasDoc ? document->TextFormat() : TTextFormat::tfNormal;
+  set("acConvertToDOS", unlocked, hasDoc && format == TTextFormat::tfNormal);
+  set("acConvertToUnicode", unlocked, hasDoc && format == TTextFormat::tfUnicode);
+  set("acConvertToUNIX", unlocked, hasDoc && format == TTextFormat::tfUnix);
+  set("acConvertToMAC", unlocked, hasDoc && format == TTextFormat::tfMac);
+
+  set("acStayOnTop", true, stayOnTop_);
+  for (const char* name : {"acCascade", "acTileHorizontal", "acTileVertical", "acNextWin", "acPrevWin"})
+    set(name, hasDoc);
+}
+
+void TfmMain::rebuildRecentMenu() {
+  QMenu* recent = menu("acRecentFiles");
+  recent->clear();
+  int n = 0;
+  for (const std::string& name : recentFiles_.items()) {
+    ++n;
+    QString caption = Q(name);
+    caption.replace("&", "&&");
+    QAction* a = recent->addAction(n < 10 ? QString("&%1 %2").arg(n).arg(caption) : caption);
+    a->setObjectName(QString("miRecentFile%1").arg(n));
+    connect(a, &QAction::triggered, this, [this, name] { OpenFile(name); });
+  }
+}
+
+void TfmMain::rebuildWindowMenu() {
+  QMenu* win = menu("acWin");
+  win->clear();
+  for (const char* name : {"acCascade", "acTileHorizontal", "acTileVertical", "acNextWin", "acPrevWin"})
+    win->addAction(action(name));
+  const std::vector<TfmEditor*> docs = Documents();
+  if (docs.empty()) return;
+  win->addSeparator();
+  std::vector<std::string> names;
+  for (TfmEditor* d : docs) names.push_back(d->document().FileName());
+  const std::vector<std::string> captions = WindowMenuCaptions(names);
+  for (std::size_t i = 0; i < captions.size(); ++i) {
+    TfmEditor* d = docs[i];
+    QAction* a = win->addAction(Q(captions[i]));
+    a->setObjectName(QString("miWindow%1").arg(i + 1));
+    a->setCheckable(true);
+    a->setChecked(d == ActiveEditor());
+    connect(a, &QAction::triggered, this, [this, d] {
+      if (handleOf(d)) ActivateDocument(d, true);
+    });
+  }
+}
+
+void TfmMain::rebuildHighlighterMenu() {
+  QMenu* setHl = menu("acSetHighlighter");
+  setHl->clear();
+  TfmEditor* d = ActiveEditor();
+  const int current = d ? d->document().Highlighter().index : -1;
+  auto* group = new QActionGroup(setHl);
+  for (const auto& named : highlighters_->SortedNames()) {
+    const THighLighter* entry = nullptr;
+    int index = -1;
+    const auto& entries = highlighters_->entries();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+      if (entries[i].name == named.name) {
+        entry = &entries[i];
+        index = static_cast<int>(i);
+        break;
+      }
+    if (!entry) continue;
+    QAction* a = setHl->addAction(Q(named.name));
+    a->setCheckable(true);
+    a->setChecked(index == current);
+    group->addAction(a);
+    connect(a, &QAction::triggered, this, [this, index] {
+      if (TfmEditor* doc = ActiveEditor()) applyHighlighter(doc, index);
+    });
+  }
+}
+
+void TfmMain::rebuildHighlighterBox() {
+  highlighterBox_->clear();
+  const auto& entries = highlighters_->entries();
+  for (const auto& named : highlighters_->SortedNames())
+    for (std::size_t i = 0; i < entries.size(); ++i)
+      if (entries[i].name == named.name) {
+        highlighterBox_->addItem(Q(named.name), static_cast<int>(i));
+        break;
+      }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Documents
+
+TfmEditor* TfmMain::document(DocumentHandle handle) const {
+  const auto it = docs_.find(handle);
+  return it == docs_.end() ? nullptr : it->second.editor;
+}
+
+std::optional<DocumentHandle> TfmMain::handleOf(const TfmEditor* doc) const {
+  for (const auto& [handle, entry] : docs_)
+    if (entry.editor == doc) return handle;
+  return std::nullopt;
+}
+
+TfmEditor* TfmMain::ActiveEditor() const {
+  const auto active = order_.active();
+  return active ? document(*active) : nullptr;
+}
+
+std::vector<TfmEditor*> TfmMain::Documents() const {
+  std::vector<TfmEditor*> out;
+  for (DocumentHandle h : order_.tabs())
+    if (TfmEditor* d = document(h)) out.push_back(d);
+  return out;
+}
+
+TfmEditor* TfmMain::EnumDocument(int index) const {
+  const auto handle = order_.at(index);
+  return handle ? document(*handle) : nullptr;
+}
+
+TfmEditor* TfmMain::MaximizedDocument() const {
+  for (DocumentHandle h : order_.tabs()) {
+    const Entry& e = docs_.at(h);
+    if (e.window && e.window->isMaximized()) return e.editor;
+  }
+  return nullptr;
+}
+
+TfmEditor* TfmMain::CreateDocument(bool newFile) {
+  const bool hadActive = ActiveEditor() != nullptr;
+  const bool locked = BeginPaintLock(true);
+
+  auto* editor = new TfmEditor(services_);
+  const DocumentHandle handle = nextHandle_++;
+  Document& doc = editor->document();
+  doc.SetFileMissing(true);
+  doc.SetNewFile(true);
+  editor->ApplyEditorConfig(EditorCfg());
+  if (newFile) {
+    const THighLighter& entry = highlighters_->HighlighterForNewDocument(EditorCfg().DefaultHighlighter);
+    doc.SetHighlighter({static_cast<int>(&entry - highlighters_->entries().data()), entry.defaultFilter});
+    doc.SetTextFormat(static_cast<TTextFormat>(std::clamp(EditorCfg().DefaultTextFormat, 0, 3)));
+    editor->SetWordwrap(EditorCfg().WordwrapByDefault);
+    doc.SetModified(false);
+  }
+  QMdiSubWindow* window = mdi_->addSubWindow(editor);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setWindowIcon(TFileIconPool::NewFileIcon());
+  docs_[handle] = {editor, window};
+
+  connect(editor, &TfmEditor::captionChanged, this, [this, editor] {
+    if (!handleOf(editor)) return;
+    editor->setWindowTitle(editor->Caption());
+    syncHighlighter(editor);
+    refreshTab(editor);
+  });
+  connect(editor, &TfmEditor::statusChanged, this, [this, editor] {
+    if (editor != ActiveEditor()) return;
+    refreshStatus();
+    updateActions();
+  });
+  connect(editor, &TfmEditor::activated, this, [this, editor] {
+    if (handleOf(editor) && editor != ActiveEditor()) documentActivated(editor);
+  });
+  connect(editor, &TfmEditor::closed, this, [this, editor] { documentClosed(editor); });
+  connect(editor, &TfmEditor::filesDropped, this, [this](const QStringList& files) {
+    std::vector<std::string> names;
+    for (const QString& f : files) names.push_back(S(f));
+    OpenFileList(names, false);
+  });
+  connect(window, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates, Qt::WindowStates) {
+    refreshStatus();
+  });
+
+  const int index = order_.insert(handle);
+  syncingTabs_ = true;
+  tabs_->insertTab(index, QString());
+  tabs_->setCurrentIndex(index);
+  syncingTabs_ = false;
+  ++untitledCounter_;
+
+  editor->setWindowTitle(editor->Caption());
+  syncHighlighter(editor);
+  if (!hadActive)
+    window->showMaximized();
+  else
+    window->show();
+  mdi_->setActiveSubWindow(window);
+  documentActivated(editor);
+  refreshTab(editor);
+  if (locked) EndPaintLock(true);
+  return editor;
+}
+
+TfmEditor* TfmMain::NewDocument() {
+  TfmEditor* d = CreateDocument(true);
+  d->document().SetNamingNewDocument(true);
+  d->document().SetUntitledName(untitledCounter_);
+  d->view().setFocus();
+  return d;
+}
+
+bool TfmMain::OpenFile(const std::string& rawName) {
+  const std::string name = CanonicalFileName(rawName);
+  bool result = false;
+  if (TfmEditor* open = FindDocument(name)) {
+    ActivateDocument(open);
+    return true;
+  }
+  if (FileExists(name)) {
+    TfmEditor* d = CreateDocument(false);
+    const bool loaded = d->document().LoadFromFile(name, true);
+    --untitledCounter_;
+    if (loaded) {
+      result = true;
+      syncHighlighter(d);
+      d->view().chooseCharsetFromText();
+      closeInitialBlank();
+    } else {
+      recentFiles_.remove(name);
+      closeDocument(d);
+    }
+  }
+  if (!result) ShowOpenError(name, *services_.prompter);
+  return result;
+}
+
+void TfmMain::closeInitialBlank() {
+  const auto blank = blank_.fileOpened();
+  if (!blank) return;
+  TfmEditor* d = document(*blank);
+  if (!d || !d->document().InitialBlank()) return;
+  TfmEditor* active = ActiveEditor();
+  closeDocument(d);
+  if (active && active != d && handleOf(active)) ActivateDocument(active, true);
+}
+
+void TfmMain::OpenFileFromCommandLine(const std::string& rawName) {
+  std::string name = rawName;
+  if (fs::path(name).parent_path().empty()) name = (fs::current_path() / name).string();
+  if (FileExists(name)) {
+    OpenFile(name);
+    return;
+  }
+  TfmEditor* d = CreateDocument(true);
+  Document& doc = d->document();
+  doc.SetFileMissing(true);
+  doc.SetNewFile(false);
+  name = CanonicalFileName(name);
+  // Only a name that can be created becomes the document's; the empty file holds its place.
+  std::error_code ec;
+  if (!fs::exists(name, ec)) {
+    if (FILE* f = std::fopen(name.c_str(), "wx")) {
+      std::fclose(f);
+      doc.SetFileName(name);
+      doc.SetPlaceholderFile(true);
+      syncHighlighter(d);
+    }
+  }
+}
+
+void TfmMain::OpenFileList(const std::vector<std::string>& names, bool onlyExisting) {
+  const bool lock = names.size() > 2 && BeginPaintLock();
+  HourglassScope busy;
+  for (const std::string& name : names) {
+    if (onlyExisting && !FileExists(CanonicalFileName(name))) continue;
+    OpenFile(name);
+  }
+  if (lock) EndPaintLock();
+}
+
+TfmEditor* TfmMain::FindDocument(const std::string& name) const {
+  // Names compare as the file system does: byte-exact.
+  const std::string canonical = CanonicalFileName(name);
+  for (TfmEditor* d : Documents())
+    if (d->document().FileName() == canonical) return d;
+  return nullptr;
+}
+
+void TfmMain::ActivateDocument(TfmEditor* doc, bool force) {
+  if (!doc) return;
+  const auto handle = handleOf(doc);
+  if (!handle) return;
+  if (doc == ActiveEditor() && mdi_->activeSubWindow() == docs_[*handle].window) return;
+  QMdiSubWindow* window = docs_[*handle].window;
+  if (MaximizedDocument() && !force) setUpdatesEnabled(false);
+  mdi_->setActiveSubWindow(window);
+  if (!updatesEnabled() && paintLock_.count() == 0) {
+    setUpdatesEnabled(true);
+    update();
+  }
+  documentActivated(doc);
+}
+
+void TfmMain::documentActivated(TfmEditor* doc) {
+  const auto handle = handleOf(doc);
+  if (!handle) return;
+  order_.setActive(*handle);
+  if (const auto index = order_.indexOf(*handle)) {
+    syncingTabs_ = true;
+    tabs_->setCurrentIndex(*index);
+    syncingTabs_ = false;
+  }
+  const int hl = doc->document().Highlighter().index;
+  for (int i = 0; i < highlighterBox_->count(); ++i)
+    if (highlighterBox_->itemData(i).toInt() == hl) highlighterBox_->setCurrentIndex(i);
+  refreshStatus();
+  updateActions();
+}
+
+void TfmMain::closeDocument(TfmEditor* doc) {
+  const auto handle = handleOf(doc);
+  if (!handle) return;
+  docs_[*handle].window->close();
+}
+
+void TfmMain::documentClosed(TfmEditor* doc) {
+  const auto handle = handleOf(doc);
+  if (!handle) return;
+  blank_.unmark(*handle);
+  const auto index = order_.indexOf(*handle);
+  const auto next = order_.remove(*handle);
+  docs_.erase(*handle);
+  if (index) {
+    syncingTabs_ = true;
+    tabs_->removeTab(*index);
+    syncingTabs_ = false;
+  }
+  layoutTabs();
+  if (next) {
+    ActivateDocument(document(*next), true);
+  } else {
+    order_.setActive(std::nullopt);
+    refreshStatus();
+    if (tray_) tray_->setToolTip("Quirvane");
+    if (!closing_ && EnvOptions().MinimizeIfNoFiles) showMinimized();
+  }
+  updateActions();
+}
+
+void TfmMain::refreshTab(TfmEditor* doc) {
+  const auto handle = handleOf(doc);
+  if (!handle) return;
+  const auto index = order_.indexOf(*handle);
+  if (!index) return;
+  const Document& d = doc->document();
+  tabs_->setTabText(*index, doc->TabText());
+  tabs_->setTabToolTip(*index, Q(d.FileName()));
+  const int icon = d.NewFile() ? iconPool_->NewFileIndex() : iconPool_->IconIndex(Q(d.FileName()));
+  tabs_->setTabIcon(*index, vsblFileTabIcons_ && icon >= 0 ? iconPool_->Icon(icon) : QIcon());
+  if (auto* window = docs_[*handle].window; window && icon >= 0) window->setWindowIcon(iconPool_->Icon(icon));
+  layoutTabs();
+}
+
+void TfmMain::layoutTabs() {
+  const bool visible = fileTabsVsbl_ && tabs_->count() > 0;
+  tabs_->setVisible(visible);
+  if (visible) tabs_->setFixedHeight(std::max(TabRowHeight(1, false), tabs_->sizeHint().height()));
+}
+
+void TfmMain::SetFileTabsVsbl(bool on) {
+  fileTabsVsbl_ = on;
+  layoutTabs();
+  updateActions();
+}
+
+int TfmMain::statusPanelCount() const {
+  int n = 0;
+  for (QLabel* l : statusPanels_) n += l->isVisibleTo(const_cast<TfmMain*>(this)) ? 1 : 0;
+  return n;
+}
+
+void TfmMain::refreshStatus() {
+  TfmEditor* active = ActiveEditor();
+  for (TfmEditor* d : Documents()) {
+    const auto handle = handleOf(d);
+    const bool maximized = docs_[*handle].window->isMaximized();
+    if (d->statusBarVisible() == maximized) d->setStatusBarVisible(!maximized);
+  }
+  const bool eight = active && !active->statusBarVisible();
+  const QStringList texts = eight ? active->StatusTexts() : QStringList();
+  for (int i = 0; i < kStatusPanelCount; ++i) {
+    statusPanels_[i]->setVisible(eight || i == spStatusMsg);
+    statusPanels_[i]->setText(eight && i < texts.size() ? texts[i] : QString());
+  }
+}
+
+void TfmMain::syncHighlighter(TfmEditor* doc) {
+  const int index = doc->document().Highlighter().index;
+  auto& entries = highlighters_->entries();
+  if (index < 0 || index >= static_cast<int>(entries.size())) return;
+  Highlighter* h = entries[static_cast<std::size_t>(index)].highlighter;
+  if (doc->highlighter() != h) doc->SetHighlighter(h);
+  if (doc == ActiveEditor())
+    for (int i = 0; i < highlighterBox_->count(); ++i)
+      if (highlighterBox_->itemData(i).toInt() == index) highlighterBox_->setCurrentIndex(i);
+}
+
+void TfmMain::applyHighlighter(TfmEditor* doc, int entryIndex) {
+  auto& entries = highlighters_->entries();
+  if (entryIndex < 0 || entryIndex >= static_cast<int>(entries.size())) return;
+  const THighLighter& entry = entries[static_cast<std::size_t>(entryIndex)];
+  doc->document().SetHighlighter({entryIndex, entry.defaultFilter});
+  doc->SetColorCurrentLine(entry.colorCurrentLine);
+  doc->SetOverrideTxtFgColor(entry.overrideTxtFgColor);
+  syncHighlighter(doc);
+}
+
+void TfmMain::NextDocument(bool forward) {
+  if (const auto next = order_.neighbour(forward)) ActivateDocument(document(*next), true);
+}
+
+bool TfmMain::CloseAll() {
+  const std::vector<TfmEditor*> docs = Documents();
+  const bool lock = docs.size() > 2 && BeginPaintLock();
+  for (TfmEditor* d : docs)
+    if (handleOf(d)) closeDocument(d);
+  if (lock) EndPaintLock();
+  refreshStatus();
+  const bool allClosed = Documents().empty();
+  if (allClosed && EnvOptions().MinimizeIfNoFiles && !closing_) {
+    showMinimized();
+    if (tray_) tray_->setToolTip("Quirvane");
+  }
+  return allClosed;
+}
+
+bool TfmMain::BeginPaintLock(bool onlyWhenMaximized) {
+  if (onlyWhenMaximized && !isMaximized()) return false;
+  if (paintLock_.begin()) setUpdatesEnabled(false);
+  return true;
+}
+
+void TfmMain::EndPaintLock(bool onlyWhenMaximized) {
+  if (onlyWhenMaximized && !isMaximized()) return;
+  if (paintLock_.end()) {
+    setUpdatesEnabled(true);
+    update();
+  }
+}
+
+void TfmMain::SetStayOnTop(bool on) {
+  stayOnTop_ = on;
+  const bool visible = isVisible();
+  const QRect geometry = this->geometry();
+  setWindowFlag(Qt::WindowStaysOnTopHint, on);
+  if (visible) {
+    setGeometry(geometry);
+    show();
+  }
+  updateActions();
+}
+
+void TfmMain::checkFilesOnDisk() {
+  if (closing_ || !EnvOptions().DetectFileChanges || services_.changeCheckRunning) return;
+  for (TfmEditor* d : Documents())
+    if (handleOf(d)) d->document().CheckFileOnDisk();
+}
+
+void TfmMain::showTabMenu(int index, const QPoint& globalPos) {
+  if (const auto handle = order_.at(index)) ActivateDocument(document(*handle), true);
+  tabMenu_->popup(globalPos);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void TfmMain::cmdOpen() {
+  FileDialogRequest request;
+  TfmEditor* d = ActiveEditor();
+  const auto filter = highlighters_->BuildDialogFilter(d ? d->highlighter() : nullptr);
+  request.filter = filter.filter;
+  request.filterIndex = filter.index;
+  request.initialDir = EnvOptions().LastDir;
+  request.allowMultiple = true;
+  const auto answer = services_.prompter->openFile(request);
+  if (!answer || answer->files.empty()) return;
+  for (const std::string& f : answer->files) recentFiles_.add(CanonicalFileName(f));
+  OpenFileList(answer->files, false);
+  NoteLastDir(answer->files.front());
+}
+
+void TfmMain::cmdSaveAll() {
+  for (TfmEditor* d : Documents())
+    if (handleOf(d) && d->document().Modified()) d->document().Save(false);
+}
+
+void TfmMain::cmdRename() {
+  TfmEditor* d = ActiveEditor();
+  if (!d || !d->document().fileHandler().CanRename()) return;
+  const std::string oldName = d->document().FileName();
+  const auto answer = services_.prompter->input(TranslatedText(1100, "Rename File"),
+                                                TranslatedText(1101, "New filename:"),
+                                                fs::path(oldName).filename().string());
+  if (!answer || answer->empty()) return;
+  if (d->document().fileHandler().RenameTo(*answer)) {
+    recentFiles_.remove(oldName);
+    recentFiles_.add(d->document().FileName());
+  }
+}
+
+void TfmMain::cmdInsertFile(bool append) {
+  TfmEditor* d = ActiveEditor();
+  if (!d || d->document().Locked()) return;
+  FileDialogRequest request;
+  const auto filter = highlighters_->BuildDialogFilter(d->highlighter());
+  request.filter = filter.filter;
+  request.filterIndex = filter.index;
+  request.initialDir = EnvOptions().LastDir;
+  const auto answer = services_.prompter->openFile(request);
+  if (!answer || answer->files.empty()) return;
+  const std::string& name = answer->files.front();
+  const bool ok = append ? d->document().AppendFile(name) : d->document().InsertFile(name);
+  if (!ok) ShowOpenError(name, *services_.prompter);
+}
+
+void TfmMain::cmdWriteBlock() {
+  TfmEditor* d = ActiveEditor();
+  if (!d || !d->editor().selAvail()) return;
+  if (const auto name = d->document().fileHandler().AskBlockFileName()) d->document().WriteSelectionToFile(*name);
+}
+
+void TfmMain::cmdExportRegistrySettings() {
+  SaveSettings();
+  FileDialogRequest request;
+  request.defaultExt = "reg";
+  request.filter = "Registry files (*.reg)|*.reg|All files (*.*)|*.*";
+  request.overwritePrompt = true;
+  const auto answer = services_.prompter->saveFile(request);
+  if (!answer || answer->files.empty()) return;
+  Registry reg;
+  ExportRegistrySettings(reg.tree(), answer->files.front());
+}
+
+void TfmMain::cmdHelpTopics() {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(Q(ApplicationDirectory() + "help/Topics.htm")));
+}
+
+void TfmMain::cmdAbout() {
+  QMessageBox box(this);
+  box.setObjectName("fmAbout");
+  box.setWindowTitle("About Quirvane");
+  box.setIconPixmap(windowIcon().pixmap(48, 48));
+  box.setText(QString("<b>Quirvane</b> %1").arg(kVersion));
+  box.setInformativeText(
+      "A programmer's text editor for the Linux desktop.\n\nBuilt with Qt %1, PCRE2 and SQLite."
+      "\nThanks to everyone who reported a problem or suggested an improvement.");
+  box.setInformativeText(box.informativeText().arg(qVersion()));
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Command line, start action and hand-over
+
+bool TfmMain::ProcessCommandLine(const std::vector<std::string>& args) {
+  CommandLineEnv env;
+  env.prompter = services_.prompter;
+  env.text = [](int id, const std::string& english) { return TranslatedText(id, english); };
+  return qv::ProcessCommandLine(args, *this, env);
+}
+
+std::optional<DocumentHandle> TfmMain::activeDocument() const { return order_.active(); }
+
+bool TfmMain::isProjectFile(const std::string&) { return false; }  // projects arrive with their manager
+
+std::vector<DocumentHandle> TfmMain::openProjectFile(const std::string& name) {
+  ShowOpenError(name, *services_.prompter);
+  recentProjects_.remove(name);
+  return {};
+}
+
+void TfmMain::printFile(const std::string& name) {
+  if (!OpenFile(name)) return;
+  services_.prompter->message("Quirvane", "Printing is not available in this version.", MsgIcon::Information,
+                              MsgButtons::Ok);
+}
+
+int TfmMain::documentWindowCount() const { return static_cast<int>(mdi_->subWindowList().size()); }
+
+void TfmMain::goTo(DocumentHandle handle, std::int32_t column, std::int32_t line) {
+  if (TfmEditor* d = document(handle)) {
+    d->editor().setLeftChar(1);
+    d->SetCaret(column, line);
+    d->CenterCaretLine();
+  }
+}
+
+void TfmMain::playMacro(DocumentHandle, const std::string&) {}  // macros arrive with their store
+
+void TfmMain::lock(DocumentHandle handle) {
+  if (TfmEditor* d = document(handle)) d->document().SetLocked(true);
+}
+
+void TfmMain::save(DocumentHandle handle) {
+  if (TfmEditor* d = document(handle)) d->document().Save(false);
+}
+
+void TfmMain::close(DocumentHandle handle) {
+  if (TfmEditor* d = document(handle)) closeDocument(d);
+}
+
+void TfmMain::postCloseRequest() { QMetaObject::invokeMethod(this, "close", Qt::QueuedConnection); }
+
+DocumentHandle TfmMain::createBlankDocument() {
+  TfmEditor* d = NewDocument();
+  d->document().SetInitialBlank(true);
+  return *handleOf(d);
+}
+
+std::optional<DocumentHandle> TfmMain::findDocument(const std::string& name) {
+  if (TfmEditor* d = FindDocument(name)) return handleOf(d);
+  return std::nullopt;
+}
+
+void TfmMain::activateDocument(DocumentHandle handle) { ActivateDocument(document(handle), true); }
+
+bool TfmMain::allowsAnotherInstance() {
+  // A dialog above the main window answers 0, so the start hands over.
+  if (QApplication::activeModalWidget()) return false;
+  return EnvOptions().MultipleInstances;
+}
+
+void TfmMain::handOverChunkArrived() {
+  if (tray_) tray_->hide();
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+}
+
+void TfmMain::handOverArrived(const std::vector<std::string>& arguments) {
+  // Run after the answer went back, so the sender is free while documents open.
+  QTimer::singleShot(0, this, [this, arguments] { ProcessCommandLine(arguments); });
+}
+
+void TfmMain::handOverRefused() {
+  services_.prompter->message("Quirvane", "A second start handed over more text than can be taken; it was ignored.",
+                              MsgIcon::Warning, MsgButtons::Ok);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Settings
+
+void TfmMain::registerSettingsSteps() {
+  SettingsSteps& steps = ProgramSettingsSteps();
+  steps.onLoad(LoadStep::Global, kSettingsOwner, [this](Registry& reg) { loadGlobalSettings(reg); });
+  steps.onSave(SaveStep::Global, kSettingsOwner, [this](Registry& reg) { saveGlobalSettings(reg); });
+  steps.onLoad(LoadStep::RecentLists, kSettingsOwner, [this](Registry& reg) {
+    recentFiles_.Load(reg, "mruFiles");
+    recentProjects_.Load(reg, "mruProjects");
+  });
+  steps.onSave(SaveStep::RecentLists, kSettingsOwner, [this](Registry& reg) {
+    recentFiles_.Save(reg, "mruFiles");
+    recentProjects_.Save(reg, "mruProjects");
+  });
+  steps.onLoad(LoadStep::LastOpenFiles, kSettingsOwner, [this](Registry& reg) {
+    if (EnvOptions().StartAction == kStartOpenLast) lastOpenFiles_ = LoadLastOpenFiles(reg);
+  });
+  steps.onSave(SaveStep::LastOpenFiles, kSettingsOwner, [this](Registry& reg) {
+    std::vector<OpenDocumentInfo> tabs;
+    std::optional<int> active;
+    for (TfmEditor* d : Documents()) {
+      const Document& doc = d->document();
+      if (d == ActiveEditor()) active = static_cast<int>(tabs.size());
+      tabs.push_back({doc.FileName(), doc.FileMissing() || doc.NewFile(), doc.ProjectFile()});
+    }
+    SaveLastOpenFiles(reg, EnvOptions().StartAction, CollectLastOpenFiles(tabs, active, ""));
+  });
+  highlighters_->RegisterSettingsSteps(steps);
+}
+
+void TfmMain::loadGlobalSettings(Registry& reg) {
+  if (!reg.OpenKey(kGlobalKey, true)) return;
+  MainWindowPlacement placement(*this);
+  ReadFormPlacement(reg, placement);
+  formMaximized_ = ReadBoolDef(reg, "FormMaximized", false);
+  fileTabsVsbl_ = ReadBoolDef(reg, "FileTabsVsbl", true);
+  stayOnTop_ = ReadBoolDef(reg, "StayOnTop", false);
+  vsblFileTabIcons_ = ReadBoolDef(reg, "VsblFileTabIcons", true);
+  multilineTabs_ = ReadBoolDef(reg, "MultilineTabs", true);
+  reg.CloseKey();
+  if (stayOnTop_) SetStayOnTop(true);
+  layoutTabs();
+}
+
+void TfmMain::saveGlobalSettings(Registry& reg) {
+  if (!reg.OpenKey(kGlobalKey, true)) return;
+  MainWindowPlacement placement(*this);
+  WriteFormPlacement(reg, placement);
+  TfmEditor* active = ActiveEditor();
+  reg.WriteBool("EditorMaximized", !active || MaximizedDocument() == active);
+  reg.WriteBool("FileTabsVsbl", fileTabsVsbl_);
+  reg.WriteBool("StayOnTop", stayOnTop_);
+  reg.WriteBool("VsblFileTabIcons", vsblFileTabIcons_);
+  reg.WriteBool("MultilineTabs", multilineTabs_);
+  reg.CloseKey();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and shut-down
+
+void TfmMain::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (shown_) return;
+  shown_ = true;
+  FirstShow();
+}
+
+void TfmMain::FirstShow() {
+  highlighters_->BuildHighlighterTable(fs::path(ApplicationDirectory()) / "Highlighters", *services_.prompter);
+  rebuildHighlighterBox();
+  lastOpenFiles_ = {};
+  LoadSettings();
+
+  std::error_code ec;
+  if (!startupDir_.empty()) fs::current_path(startupDir_, ec);
+  if (!ProcessCommandLine(startArgs_))
+    PerformStartAction(EnvOptions().StartAction, lastOpenFiles_, *this, blank_);
+
+  if (EnvOptions().RememberLastDir && !EnvOptions().LastDir.empty()) fs::current_path(EnvOptions().LastDir, ec);
+  if (formMaximized_) {
+    const bool lock = BeginPaintLock();
+    showMaximized();
+    if (lock) EndPaintLock();
+  }
+  updateActions();
+}
+
+bool TfmMain::ShutDown() {
+  if (shutDownDone_) return true;
+  for (TfmEditor* d : Documents())
+    if (!d->document().CloseQuery()) return false;
+  closing_ = true;
+  SaveSettings();
+  SetStayOnTop(false);
+  shutDownDone_ = true;
+  return true;
+}
+
+void TfmMain::closeEvent(QCloseEvent* e) {
+  if (!ShutDown()) {
+    e->ignore();
+    return;
+  }
+  if (tray_) tray_->hide();
+  e->accept();
+}
+
+void TfmMain::changeEvent(QEvent* e) {
+  QMainWindow::changeEvent(e);
+  if (e->type() == QEvent::WindowStateChange && isMinimized() && tray_ && EnvOptions().MinimizeToTray) {
+    tray_->setToolTip(windowTitle());
+    tray_->show();
+    QTimer::singleShot(0, this, [this] { hide(); });
+  }
+}
+
+void TfmMain::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  layoutTabs();
+}
+
+bool TfmMain::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == tabs_ && e->type() == QEvent::MouseButtonPress) {
+    auto* me = static_cast<QMouseEvent*>(e);
+    if (me->button() == Qt::LeftButton && (me->modifiers() & Qt::ShiftModifier)) {
+      // Shift+click closes (when wanted) and never starts a drag.
+      const int index = tabs_->tabAt(me->position().toPoint());
+      if (index >= 0 && EnvOptions().ShiftClickClosesFileTab)
+        if (const auto handle = order_.at(index)) closeDocument(document(*handle));
+      return true;
+    }
+    return false;
+  }
+  if (e->type() != QEvent::KeyPress && e->type() != QEvent::ShortcutOverride) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget->window() != this) return false;
+  auto* ke = static_cast<QKeyEvent*>(e);
+  const Qt::KeyboardModifiers mods = ke->modifiers() & ~Qt::KeypadModifier;
+  const int key = ke->key();
+  const bool altDigit = mods == Qt::AltModifier && key >= Qt::Key_0 && key <= Qt::Key_9;
+  const bool altEnter = mods == Qt::AltModifier && (key == Qt::Key_Return || key == Qt::Key_Enter);
+  const bool nextWindow = key == Qt::Key_F6 && (mods == Qt::ControlModifier ||
+                                                mods == (Qt::ControlModifier | Qt::ShiftModifier));
+  if (!altDigit && !altEnter && !nextWindow) return false;
+  if (e->type() == QEvent::ShortcutOverride) {
+    e->accept();  // keeps these keys away from shortcuts; the key press follows
+    return true;
+  }
+  if (altDigit) {
+    if (const auto handle = order_.byAltDigit(key - Qt::Key_0)) ActivateDocument(document(*handle), true);
+  } else if (nextWindow) {
+    NextDocument(!(mods & Qt::ShiftModifier));
+  }
+  return true;
+}
+
+void TfmMain::dragEnterEvent(QDragEnterEvent* e) {
+  if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void TfmMain::dropEvent(QDropEvent* e) {
+  std::vector<std::string> names;
+  for (const QUrl& url : e->mimeData()->urls())
+    if (url.isLocalFile()) names.push_back(S(url.toLocalFile()));
+  if (names.empty()) return;
+  e->acceptProposedAction();
+  OpenFileList(names, false);
+}
+
+}  // namespace qv

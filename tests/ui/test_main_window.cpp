@@ -1,0 +1,263 @@
+// Document management of the main window: opening, tabs, keys, recent files, the command line
+// and what is remembered at shut-down.
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QTabBar>
+#include <QtTest>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "config/env_options.h"
+#include "documents/ui/editor_window.h"
+#include "editor/ui/editor_view.h"
+#include "platform/registry.h"
+#include "platform/scripted_prompter.h"
+#include "shell/ui/main_window.h"
+#include "ui_test_env.h"
+
+namespace fs = std::filesystem;
+using qv::TfmEditor;
+using qv::TfmMain;
+
+namespace {
+
+std::string MakeFile(const fs::path& dir, const std::string& name, const std::string& text) {
+  fs::create_directories(dir);
+  const fs::path path = dir / name;
+  std::ofstream(path, std::ios::binary) << text;
+  return path.string();
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+QStringList TabTexts(const TfmMain& w) {
+  QStringList out;
+  for (int i = 0; i < w.fileTabs()->count(); ++i) out << w.fileTabs()->tabText(i);
+  return out;
+}
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+  Q_OBJECT
+
+  fs::path dir_;
+  qv::ScriptedPrompter* prompter_ = nullptr;
+  std::unique_ptr<TfmMain> window_;
+
+  TfmMain& start() {
+    window_ = std::make_unique<TfmMain>();
+    window_->show();
+    return *window_;
+  }
+
+ private slots:
+  void initTestCase() { qv::test::UsePrivateDirs(); }
+  void cleanupTestCase() { qv::ReleaseEnvOptions(); }
+
+  void init() {
+    static int n = 0;
+    dir_ = fs::path(qv::test::UsePrivateDirs().path().toStdString()) / ("case" + std::to_string(++n));
+    fs::create_directories(dir_);
+    fs::current_path(dir_);
+    auto prompter = std::make_unique<qv::ScriptedPrompter>(
+        [](const std::string& what) { QFAIL(("unexpected prompt: " + what).c_str()); });
+    prompter_ = prompter.get();
+    qv::InstallPrompter(std::move(prompter));
+    qv::EnvOptions().StartAction = 0;
+    qv::EnvOptions().MinimizeIfNoFiles = false;
+  }
+
+  void cleanup() {
+    if (window_) {
+      for (TfmEditor* d : window_->Documents()) d->document().SetModified(false);
+      window_->close();
+      window_.reset();
+    }
+    qv::InstallPrompter(nullptr);
+  }
+
+  void openingAFileTwiceActivatesIt() {
+    const std::string a = MakeFile(dir_, "a.txt", "alpha\n");
+    const std::string b = MakeFile(dir_, "b.txt", "beta\n");
+    TfmMain& w = start();
+    QVERIFY(w.OpenFile(a));
+    QVERIFY(w.OpenFile(b));
+    TfmEditor* first = w.FindDocument(a);
+    QVERIFY(first);
+    first->editor().setText("changed in memory");
+    QVERIFY(w.OpenFile((dir_ / "." / "a.txt").string()));
+    QCOMPARE(w.Documents().size(), std::size_t(2));
+    QCOMPARE(w.ActiveEditor(), first);
+    QCOMPARE(QString::fromStdString(first->editor().text()), QString("changed in memory"));
+  }
+
+  void aMissingFileIsReportedAndLeavesNoDocument() {
+    TfmMain& w = start();
+    prompter_->answerMessage(qv::MsgResult::Ok, "Error opening");
+    QVERIFY(!w.OpenFile((dir_ / "nothing.txt").string()));
+    QVERIFY(w.Documents().empty());
+    QCOMPARE(prompter_->pending(), std::size_t(0));
+  }
+
+  void aNewDocumentGoesRightOfTheCurrentTab() {
+    TfmMain& w = start();
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) QVERIFY(w.OpenFile(MakeFile(dir_, name, "x")));
+    w.ActivateDocument(w.EnumDocument(0), true);
+    TfmEditor* fresh = w.NewDocument();
+    QCOMPARE(w.EnumDocument(1), fresh);
+    QCOMPARE(TabTexts(w), (QStringList{"a.txt", "Edit1", "b.txt", "c.txt"}));
+    QCOMPARE(w.fileTabs()->currentIndex(), 1);
+  }
+
+  void closingTheLastTabHidesTheRowAndLeavesOneStatusPanel() {
+    TfmMain& w = start();
+    QVERIFY(w.OpenFile(MakeFile(dir_, "a.txt", "x")));
+    QVERIFY(w.fileTabs()->isVisible());
+    QCOMPARE(w.statusPanelCount(), 8);  // the first document is maximized
+    w.action("acClose")->trigger();
+    QVERIFY(w.Documents().empty());
+    QVERIFY(!w.fileTabs()->isVisible());
+    QCOMPARE(w.statusPanelCount(), 1);
+    QVERIFY(!w.action("acSave")->isEnabled());
+    QVERIFY(!w.menu("acEdit")->menuAction()->isVisible());
+  }
+
+  void altDigitsActivateTabsAndNothingBeyondTheLast() {
+    TfmMain& w = start();
+    QVERIFY(w.OpenFile(MakeFile(dir_, "a.txt", "alpha")));
+    QVERIFY(w.OpenFile(MakeFile(dir_, "b.txt", "beta")));
+    TfmEditor* b = w.ActiveEditor();
+    b->view().setFocus();
+    QTest::keyClick(&b->view(), Qt::Key_3, Qt::AltModifier);
+    QCOMPARE(w.ActiveEditor(), b);
+    QCOMPARE(QString::fromStdString(b->editor().text()), QString("beta"));
+    QTest::keyClick(&b->view(), Qt::Key_1, Qt::AltModifier);
+    QCOMPARE(w.ActiveEditor(), w.EnumDocument(0));
+  }
+
+  void ctrlF6FollowsTheTabOrderAfterADrag() {
+    TfmMain& w = start();
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) QVERIFY(w.OpenFile(MakeFile(dir_, name, "x")));
+    w.fileTabs()->moveTab(0, 2);  // b c a
+    QCOMPARE(TabTexts(w), (QStringList{"b.txt", "c.txt", "a.txt"}));
+    w.ActivateDocument(w.FindDocument((dir_ / "c.txt").string()), true);
+    TfmEditor* c = w.ActiveEditor();
+    QTest::keyClick(&c->view(), Qt::Key_F6, Qt::ControlModifier);
+    QCOMPARE(w.ActiveEditor(), w.FindDocument((dir_ / "a.txt").string()));
+    QTest::keyClick(&w.ActiveEditor()->view(), Qt::Key_F6, Qt::ControlModifier);
+    QCOMPARE(w.ActiveEditor(), w.FindDocument((dir_ / "b.txt").string()));  // after the last, the first
+    QTest::keyClick(&w.ActiveEditor()->view(), Qt::Key_F6, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(w.ActiveEditor(), w.FindDocument((dir_ / "a.txt").string()));
+  }
+
+  void recentFilesNewestFirst() {
+    TfmMain& w = start();
+    const std::string a = MakeFile(dir_, "a.txt", "x");
+    const std::string b = MakeFile(dir_, "b.txt", "x");
+    QVERIFY(w.OpenFile(a));
+    QVERIFY(w.OpenFile(b));
+    QVERIFY(w.OpenFile(a));  // already open: activated only
+    auto newest = [&w] {
+      const auto& items = w.recentFiles().items();
+      return std::vector<std::string>(items.begin(), items.begin() + std::min<std::size_t>(2, items.size()));
+    };
+    QCOMPARE(newest(), (std::vector<std::string>{b, a}));
+    w.CloseAll();
+    QVERIFY(w.OpenFile(a));
+    QCOMPARE(newest(), (std::vector<std::string>{a, b}));
+  }
+
+  void lastOpenFilesHoldTheNamedFilesInTabOrder() {
+    qv::EnvOptions().StartAction = 2;
+    TfmMain& w = start();
+    const std::string a = MakeFile(dir_, "a.txt", "x");
+    const std::string b = MakeFile(dir_, "b.txt", "x");
+    QVERIFY(w.OpenFile(a));
+    QVERIFY(w.OpenFile(b));
+    w.NewDocument();  // untitled: not remembered
+    w.fileTabs()->moveTab(0, 2);  // b Edit1 a
+    w.ActivateDocument(w.FindDocument(a), true);
+    QVERIFY(w.ShutDown());
+
+    qv::Registry reg;
+    QVERIFY(reg.OpenKeyReadOnly("\\Software\\Quirvane\\Quirvane\\LastOpenFiles"));
+    QCOMPARE(reg.ReadInteger("FilesCount"), std::optional<std::int32_t>(2));
+    QCOMPARE(reg.ReadString("File0"), std::optional<std::string>(b));
+    QCOMPARE(reg.ReadString("File1"), std::optional<std::string>(a));
+    QCOMPARE(reg.ReadString("ActiveFile"), std::optional<std::string>(a));
+    reg.CloseKey();
+    for (TfmEditor* d : w.Documents()) d->document().SetModified(false);
+    window_.reset();
+
+    // The next start with the same action opens them again, the active one active.
+    TfmMain& again = start();
+    QCOMPARE(TabTexts(again), (QStringList{"b.txt", "a.txt"}));
+    QCOMPARE(again.ActiveEditor(), again.FindDocument(a));
+  }
+
+  void shutDownAsksAndCancelKeepsRunning() {
+    TfmMain& w = start();
+    QVERIFY(w.OpenFile(MakeFile(dir_, "a.txt", "x")));
+    w.ActiveEditor()->editor().setText("edited");
+    w.ActiveEditor()->document().SetModified(true);
+    prompter_->answerMessage(qv::MsgResult::Cancel);
+    QVERIFY(!w.close());
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.Documents().size(), std::size_t(1));
+  }
+
+  void commandLineSingleMissingFileBecomesAPlaceholder() {
+    TfmMain& w = start();
+    QVERIFY(w.ProcessCommandLine({"new.txt"}));
+    QCOMPARE(w.Documents().size(), std::size_t(1));
+    const qv::Document& doc = w.ActiveEditor()->document();
+    QCOMPARE(QString::fromStdString(doc.FileName()), QString::fromStdString((dir_ / "new.txt").string()));
+    QVERIFY(doc.PlaceholderFile());
+    QVERIFY(fs::exists(dir_ / "new.txt"));
+    QCOMPARE(fs::file_size(dir_ / "new.txt"), std::uintmax_t(0));
+  }
+
+  void commandLineGoToAndReadOnly() {
+    std::string text;
+    for (int i = 1; i <= 20; ++i) text += "line " + std::to_string(i) + "\n";
+    MakeFile(dir_, "name.txt", text);
+    TfmMain& w = start();
+    QVERIFY(w.ProcessCommandLine({"name.txt", "/G3:7", "/R"}));
+    TfmEditor* d = w.ActiveEditor();
+    QVERIFY(d);
+    QCOMPARE(d->editor().caretXY().Char, 3);
+    QCOMPARE(d->editor().caretXY().Line, 7);
+    QVERIFY(d->document().Locked());
+    QVERIFY(!w.action("acEditPaste")->isEnabled());
+  }
+
+  void dotArgumentsAloneCountAsNone() {
+    TfmMain& w = start();
+    QVERIFY(!w.ProcessCommandLine({".", ".."}));
+    QVERIFY(w.Documents().empty());
+  }
+
+  void saveWritesTheTypedTextAndStaysAFile() {
+    const std::string a = MakeFile(dir_, "a.txt", "one\n");
+    TfmMain& w = start();
+    QVERIFY(w.OpenFile(a));
+    TfmEditor* d = w.ActiveEditor();
+    d->view().setFocus();
+    QTest::keyClicks(&d->view(), "zero ");
+    QVERIFY(w.action("acSave")->isEnabled());
+    w.action("acSave")->trigger();
+    QCOMPARE(QString::fromStdString(ReadAll(a)), QString("zero one\n"));
+    QVERIFY(!d->document().Modified());
+  }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
