@@ -88,6 +88,29 @@ QFont Styled(const QFont& base, int style) {
   return f;
 }
 
+// Screen cell of byte column col (past the end: one cell a column), scanning only up to col
+// and allocating nothing, so a caret far into a very long line stays cheap.
+int CellOfColumn(std::string_view text, int col, DisplayCharset cs, int tabWidth) {
+  const int size = static_cast<int>(text.size());
+  const int stop = std::min(col, size);
+  int cell = 0;
+  int i = 0;
+  while (i < stop) {
+    const auto c = static_cast<unsigned char>(text[static_cast<size_t>(i)]);
+    if (c == '\t') {
+      cell = (cell / tabWidth + 1) * tabWidth;
+      ++i;
+    } else if (c < 0x80 || cs != DisplayCharset::Utf8) {
+      ++cell;
+      ++i;
+    } else {
+      ++cell;
+      i = std::max(i + 1, NextCharStart(text, i, cs));
+    }
+  }
+  return cell + std::max(0, col - size);
+}
+
 // The gutter's pointer: an arrow pointing right, towards the line it selects.
 QCursor LineSelectCursor() {
   static const QCursor cursor = [] {
@@ -344,11 +367,11 @@ QPoint EditorView::pointOf(BufferCoord c) const {
   const int line0 = c.Line - 1;
   const std::string_view text = editor_.line(std::clamp(c.Line, 1, editor_.lineCount()));
   const int col = c.Char - 1;
-  const std::vector<int> cells = CellStarts(text, charset_, editor_.tabWidth());
   const int size = static_cast<int>(text.size());
-  int cell = col <= size ? cells[static_cast<size_t>(col)] : cells[static_cast<size_t>(size)] + (col - size);
+  int cell = CellOfColumn(text, col, charset_, editor_.tabWidth());
   int screenRow = rowOfLine(line0);
   if (editor_.wordWrap()) {
+    const std::vector<int> cells = CellStarts(text, charset_, editor_.tabWidth());
     const std::vector<int> starts = wrapRows(text, std::max(1, editor_.charsInWindow()), editor_.tabWidth());
     const int r = rowOfColumn(starts, std::min(col, size));
     screenRow += r;
@@ -722,10 +745,7 @@ void EditorView::ensureCaretVisible() {
   }
   if (!editor_.wordWrap()) {
     const std::string_view text = editor_.line(caret.Line);
-    const std::vector<int> cells = CellStarts(text, charset_, editor_.tabWidth());
-    const int size = static_cast<int>(text.size());
-    const int col = caret.Char - 1;
-    const int cell = col <= size ? cells[static_cast<size_t>(col)] : cells[static_cast<size_t>(size)] + col - size;
+    const int cell = CellOfColumn(text, caret.Char - 1, charset_, editor_.tabWidth());
     const int cols = std::max(1, editor_.charsInWindow());
     if (cell < editor_.leftChar() - 1) editor_.setLeftChar(std::max(1, cell + 1 - cols / 4));
     else if (cell >= editor_.leftChar() - 1 + cols) editor_.setLeftChar(cell - cols + 2 + cols / 4);
