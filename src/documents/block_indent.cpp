@@ -78,17 +78,17 @@ bool BlockAutoIndent(Editor& editor, const EditingContext& ctx) {
   return true;
 }
 
-bool BlockEndUnindent(Editor& editor, char typed, const EditingContext& ctx) {
-  if (!BlockIndentApplies(ctx) || ctx.locked || editor.readOnly()) return false;
+std::optional<LineRewrite> PlanBlockEndUnindent(const Editor& editor, char typed, const EditingContext& ctx) {
+  if (!BlockIndentApplies(ctx) || ctx.locked || editor.readOnly()) return std::nullopt;
   const std::string_view blockEnd = ctx.blockEndStr;
   const bool oneChar = blockEnd.size() == 1;
   const BufferCoord caret = editor.caretXY();
-  const std::string line(editor.line(caret.Line));
+  const std::string_view line = editor.line(caret.Line);
   const int len = static_cast<int>(line.size());
   const bool typedEnd = oneChar && typed != 0 && typed == blockEnd[0];
   const bool lineEnds = EndsWithIgnoringCase(line, blockEnd) && caret.Char - 1 >= len - 1;
-  if (!typedEnd && !lineEnds) return false;
-  if (oneChar ? !TrimBoth(line).empty() : !EqualIgnoringCase(TrimBoth(line), blockEnd)) return false;
+  if (!typedEnd && !lineEnds) return std::nullopt;
+  if (oneChar ? !TrimBoth(line).empty() : !EqualIgnoringCase(TrimBoth(line), blockEnd)) return std::nullopt;
 
   int match = 0;
   for (int l = caret.Line - 1, depth = 0; l >= 1 && match == 0; --l) {
@@ -101,25 +101,30 @@ bool BlockEndUnindent(Editor& editor, char typed, const EditingContext& ctx) {
       ++depth;
     }
   }
-  if (match == 0) return false;
+  if (match == 0) return std::nullopt;
   const std::string_view opener = editor.line(match);
   const std::size_t ws = std::min(opener.find_first_not_of(" \t"), opener.size());
   const int width = static_cast<int>(ExpandTabs(opener.substr(0, ws), ctx.tabWidth).size());
 
-  std::string text;
-  int caretCol = 0;
+  LineRewrite r;
+  r.line = caret.Line;
+  r.text.assign(static_cast<std::size_t>(width), ' ');
   if (oneChar) {
-    text.assign(static_cast<std::size_t>(width), ' ');
-    if (!IndentWithBlanks(editor, ctx)) text = CompressSpaces(text, ctx.tabWidth);
-    caretCol = static_cast<int>(text.size()) + 1;
+    if (!IndentWithBlanks(editor, ctx)) r.text = CompressSpaces(r.text, ctx.tabWidth);
   } else {
-    text = std::string(static_cast<std::size_t>(width), ' ') + std::string(TrimBoth(line));
-    caretCol = static_cast<int>(text.size()) + 1;
+    r.text += TrimBoth(line);
   }
-  if (text == line && caret.Char == caretCol) return false;
+  r.caretColumn = static_cast<int>(r.text.size()) + 1;
+  if (r.text == line && caret.Char == r.caretColumn) return std::nullopt;
+  return r;
+}
+
+bool BlockEndUnindent(Editor& editor, char typed, const EditingContext& ctx) {
+  const auto plan = PlanBlockEndUnindent(editor, typed, ctx);
+  if (!plan) return false;
   editor.beginUndoBlock();
-  ReplaceLine(editor, caret.Line, text);
-  editor.setCaretXY({caretCol, caret.Line});
+  ReplaceLine(editor, plan->line, plan->text);
+  editor.setCaretXY({plan->caretColumn, plan->line});
   editor.endUndoBlock();
   return true;
 }

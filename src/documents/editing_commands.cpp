@@ -239,12 +239,15 @@ CommandOutcome ExecuteEditingCommand(Editor& editor, EditorCommand command, cons
 
 void TypingAids::before(Editor& editor, EditorCommand command, char ch, const EditingContext& ctx) {
   const bool letter = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
-  const bool breakOrSign = command == ecLineBreak || (command == ecChar && !letter);
-  if (!breakOrSign || !BlockIndentApplies(ctx) || !Unlocked(editor, ctx)) return;
+  if (!BlockIndentApplies(ctx) || !Unlocked(editor, ctx)) return;
+  const bool lineBreak = command == ecLineBreak;
+  if (!lineBreak && (command != ecChar || letter)) return;
+  // Only a break or an aid that acts opens a group, so plain typing keeps undoing as before.
+  if (!lineBreak && !PlanBlockEndUnindent(editor, ch, ctx)) return;
   // The aid's change, the key's own edit and the indentation after a break undo together.
   editor.beginUndoBlock();
   ++groupDepth_;
-  BlockEndUnindent(editor, command == ecLineBreak ? char(0) : ch, ctx);
+  BlockEndUnindent(editor, lineBreak ? char(0) : ch, ctx);
 }
 
 void TypingAids::after(Editor& editor, EditorCommand command, char ch, const EditingContext& ctx) {

@@ -183,6 +183,18 @@ FilePosRestore TFilePosHistory::Restore(Editor& editor, std::string_view fileNam
   return result;
 }
 
+std::vector<TFilePosHistory::Entry> TFilePosHistory::ParseText(std::string_view text) {
+  std::vector<Entry> read;
+  std::size_t start = 0;
+  for (std::size_t n = 0; n < kMaxFilePosLines && start < text.size(); ++n) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    if (auto e = ParseFilePosLine(text.substr(start, end - start))) read.push_back(std::move(*e));
+    start = end + 1;
+  }
+  return read;
+}
+
 bool TFilePosHistory::ReadFile() {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file_, ec)) return false;
@@ -190,12 +202,9 @@ bool TFilePosHistory::ReadFile() {
   const auto size = std::filesystem::file_size(file_, ec);
   if (ec || size > kMaxFileBytes) return false;
   std::ifstream in(file_, std::ios::binary);
-  if (!in) return false;
-  std::string line;
-  std::vector<Entry> read;
-  for (std::size_t n = 0; n < kMaxFilePosLines && std::getline(in, line); ++n) {
-    if (auto e = ParseFilePosLine(line)) read.push_back(std::move(*e));
-  }
+  std::string text(static_cast<std::size_t>(size), '\0');
+  if (!in.read(text.data(), static_cast<std::streamsize>(size))) return false;
+  std::vector<Entry> read = ParseText(text);
   entries_.insert(entries_.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
   return true;
 }

@@ -77,6 +77,8 @@ class TFilePosHistory {
   FilePosRestore Restore(Editor& editor, std::string_view fileName, bool wordwrapByDefault,
                          bool projectLoading) const;
 
+  // The entries of a history file's text: its first kMaxFilePosLines lines, damaged ones skipped.
+  static std::vector<Entry> ParseText(std::string_view text);
   // Reads at most the first kMaxFilePosLines lines; false when the file is missing or unreadable.
   bool ReadFile();
   // Replaces the file whole (never half-written); false on failure, which leaves the old file.
