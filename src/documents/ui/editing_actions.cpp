@@ -5,8 +5,11 @@
 #include <QKeySequence>
 #include <QMenu>
 
+#include <memory>
+
 #include "documents/bookmarks.h"
 #include "documents/toggle_comment.h"
+#include "editor/ui/qt_clipboard.h"
 
 namespace qv {
 
@@ -18,7 +21,14 @@ bool Unlocked(const EditingTarget& t) { return !t.context.locked && !t.editor->r
 
 void InstallEditingCommands(Editor& editor, std::function<EditingContext()> context,
                             std::function<void(EditorCommand, CommandData&)> other) {
-  AttachEditingCommands(editor, std::move(context), std::move(other));
+  // Copy Filename goes to the desktop clipboard unless the caller names another.
+  auto desktop = std::make_shared<QtClipboard>();
+  auto withClipboard = [context = std::move(context), desktop] {
+    EditingContext ctx = context ? context() : EditingContext{};
+    if (!ctx.clipboard) ctx.clipboard = desktop.get();
+    return ctx;
+  };
+  AttachEditingCommands(editor, std::move(withClipboard), std::move(other));
 }
 
 EditingActions::EditingActions(QObject* owner, const EditingMenus& menus, ActiveEditing active)

@@ -16,7 +16,9 @@ class QMenu;
 namespace qv {
 
 // Puts the program's commands, their keys and the typing aids on a document's editor.
-// `context` is asked on every command; `other` gets Find, Find Next and Find Previous.
+// `context` is asked on every command (give it the program's EditingMemory so Go To Line
+// proposes the last line across documents; without a clipboard it uses the desktop's);
+// `other` gets Find, Find Next and Find Previous.
 void InstallEditingCommands(Editor& editor, std::function<EditingContext()> context,
                             std::function<void(EditorCommand, CommandData&)> other = {});
 
