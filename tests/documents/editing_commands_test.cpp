@@ -356,9 +356,9 @@ TEST(OtherCommands, AttachedEditorRunsCommandsByKeyAndNumber) {
   EXPECT_EQ(Bytes(*e), "a\nb\n");
   e->executeCommand(ecFindNext);
   EXPECT_EQ(others, std::vector<EditorCommand>{ecFindNext});
-  e->clearSelection();
+  e->loadBytes("a  \nb\t\n");
   e->executeCommand(ecRemoveTrailingSpaces);
-  EXPECT_EQ(Bytes(*e), "a\nb\n");
+  EXPECT_EQ(Bytes(*e), "a\nb\n") << "without a selection: every line";
 }
 
 }  // namespace
