@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMimeData>
 #include <QTabBar>
 #include <QtTest>
 
@@ -243,6 +244,34 @@ class TestMainWindow : public QObject {
     TfmMain& w = start();
     QVERIFY(!w.ProcessCommandLine({".", ".."}));
     QVERIFY(w.Documents().empty());
+  }
+
+  void droppedFilesOpenAndAMissingOneIsReported() {
+    TfmMain& w = start();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(MakeFile(dir_, "a.txt", "x"))),
+                  QUrl::fromLocalFile(QString::fromStdString((dir_ / "gone.txt").string())),
+                  QUrl::fromLocalFile(QString::fromStdString(MakeFile(dir_, "c.txt", "x")))});
+    prompter_->answerMessage(qv::MsgResult::Ok, "gone.txt");
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);  // makes the window the drop target
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &drop);
+    QCOMPARE(TabTexts(w), (QStringList{"a.txt", "c.txt"}));
+    QCOMPARE(prompter_->pending(), std::size_t(0));
+    QCOMPARE(w.paintLockCount(), 0);
+  }
+
+  void shiftClickOnATabClosesItsDocument() {
+    TfmMain& w = start();
+    QVERIFY(w.OpenFile(MakeFile(dir_, "a.txt", "x")));
+    QVERIFY(w.OpenFile(MakeFile(dir_, "b.txt", "x")));
+    QTabBar* tabs = w.fileTabs();
+    QTest::mouseClick(tabs, Qt::LeftButton, Qt::ShiftModifier, tabs->tabRect(0).center());
+    QTRY_COMPARE(TabTexts(w), QStringList{"b.txt"});
+    QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(0).center());
+    QCOMPARE(TabTexts(w), QStringList{"b.txt"});  // a plain click only activates
   }
 
   void saveWritesTheTypedTextAndStaysAFile() {

@@ -187,8 +187,13 @@ TfmMain::~TfmMain() {
   qApp->removeEventFilter(this);
   ProgramSettingsSteps().remove(kSettingsOwner);
   // Document windows go before the highlighter table they point into.
-  for (auto& [handle, entry] : docs_) delete entry.window;
-  docs_.clear();
+  std::map<DocumentHandle, Entry> docs;
+  docs.swap(docs_);
+  for (auto& [handle, entry] : docs) {
+    entry.window->disconnect(this);
+    entry.editor->disconnect(this);
+  }
+  for (auto& [handle, entry] : docs) delete entry.window;
 }
 
 void TfmMain::setStartArguments(std::vector<std::string> args, fs::path startupDir) {
@@ -1290,6 +1295,10 @@ void TfmMain::loadGlobalSettings(Registry& reg) {
   stayOnTop_ = ReadBoolDef(reg, "StayOnTop", false);
   vsblFileTabIcons_ = ReadBoolDef(reg, "VsblFileTabIcons", true);
   multilineTabs_ = ReadBoolDef(reg, "MultilineTabs", true);
+  btmWinVsbl_ = ReadBoolDef(reg, "BtmWinVsbl", true);
+  saveFilePositions_ = ReadBoolDef(reg, "SaveFilePositions", true);
+  wordWrap_ = ReadBoolDef(reg, "WordWrap", false);
+  prjManagerRelPath_ = ReadBoolDef(reg, "PrjManagerRelPath", false);
   reg.CloseKey();
   if (stayOnTop_) SetStayOnTop(true);
   layoutTabs();
@@ -1305,6 +1314,11 @@ void TfmMain::saveGlobalSettings(Registry& reg) {
   reg.WriteBool("StayOnTop", stayOnTop_);
   reg.WriteBool("VsblFileTabIcons", vsblFileTabIcons_);
   reg.WriteBool("MultilineTabs", multilineTabs_);
+  // Kept for the parts of the program that use them, so a run never loses them.
+  reg.WriteBool("BtmWinVsbl", btmWinVsbl_);
+  reg.WriteBool("SaveFilePositions", saveFilePositions_);
+  reg.WriteBool("WordWrap", wordWrap_);
+  reg.WriteBool("PrjManagerRelPath", prjManagerRelPath_);
   reg.CloseKey();
 }
 

@@ -220,6 +220,10 @@ class TfmMain : public QMainWindow,
   bool multilineTabs_ = true;
   bool vsblFileTabIcons_ = true;
   bool formMaximized_ = false;
+  bool btmWinVsbl_ = true;
+  bool saveFilePositions_ = true;
+  bool wordWrap_ = false;
+  bool prjManagerRelPath_ = false;
   std::vector<std::string> startArgs_;
   std::filesystem::path startupDir_;
 };
