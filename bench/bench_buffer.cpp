@@ -2,9 +2,11 @@
 // its end, and a 20 MB single line. Data: gen.py --only big (QV_BENCH_DATA, default /tmp/qv-bench).
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "editor/editor.h"
@@ -15,6 +17,14 @@ namespace {
 std::string dataPath(const char* name) {
   const char* dir = std::getenv("QV_BENCH_DATA");
   return std::string(dir ? dir : "/tmp/qv-bench") + "/" + name;
+}
+
+// Resident memory right now, from /proc (0 where it cannot be read).
+double currentRssMiB() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  if (!(statm >> pages >> resident)) return 0;
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
 double peakRssMiB() {
@@ -39,6 +49,29 @@ void BM_LoadBigFile(benchmark::State& state) {
   state.counters["peak_rss_MiB"] = peakRssMiB();
 }
 BENCHMARK(BM_LoadBigFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Memory of a loaded editor against the file size: what stays resident while the file is open
+// ("held") and the process peak ("peak", meaningful when this runs first in its own process:
+// --benchmark_filter=BM_LoadMemory).
+void BM_LoadMemory(benchmark::State& state) {
+  const std::string path = dataPath("big.txt");
+  std::ifstream probe(path, std::ios::binary | std::ios::ate);
+  if (!probe) return state.SkipWithError("big.txt missing: run gen.py --only big");
+  const double fileMiB = static_cast<double>(probe.tellg()) / (1024.0 * 1024.0);
+  double held = 0;
+  for (auto _ : state) {
+    const double before = currentRssMiB();
+    auto e = std::make_unique<qv::Editor>();
+    if (!e->loadFile(path).ok) return state.SkipWithError("could not load big.txt");
+    held = currentRssMiB() - before;
+    benchmark::DoNotOptimize(e->lineCount());
+  }
+  state.counters["file_MiB"] = fileMiB;
+  state.counters["held_MiB"] = held;
+  state.counters["held_per_file"] = held / fileMiB;
+  state.counters["peak_rss_MiB"] = peakRssMiB();
+}
+BENCHMARK(BM_LoadMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_InsertLineInTheMiddle(benchmark::State& state) {
   qv::TextBuffer b;

@@ -1,11 +1,14 @@
 // Find speed on big.txt: plain and regular-expression engines over the text buffer, against grep.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include <unistd.h>
 
 #include "editor/editor.h"
 #include "editor/search_plain.h"
@@ -123,7 +126,15 @@ void BM_EditorFindEveryHit(benchmark::State& state, bool regex) {
 BENCHMARK_CAPTURE(BM_EditorFindEveryHit, plain, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_EditorFindEveryHit, regex, true)->Unit(benchmark::kMillisecond);
 
+double CurrentRssMiB() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  if (!(statm >> pages >> resident)) return 0;
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
 // Replace all from the top, then undo it (both timed; the text is whole again afterwards).
+// The counters give the undo history's text and the resident memory the replace-all added.
 void BM_ReplaceAllAndUndo(benchmark::State& state, const char* search, const char* replaceWith) {
   if (!Big().ok) return state.SkipWithError("no big.txt");
   qv::Editor& editor = BigEditor();
@@ -132,12 +143,18 @@ void BM_ReplaceAllAndUndo(benchmark::State& state, const char* search, const cha
   all.replaceAll = true;
   all.matchCase = true;
   int count = 0;
+  double undoMiB = 0, addedMiB = 0;
   for (auto _ : state) {
     editor.setCaretXY({1, 1});
+    const double before = CurrentRssMiB();
     count = qv::SearchReplace(editor, engine, search, replaceWith, all).count;
+    addedMiB = std::max(addedMiB, CurrentRssMiB() - before);  // later rounds reuse freed memory
+    undoMiB = static_cast<double>(editor.undoTextBytes()) / (1024.0 * 1024.0);
     editor.undo();
   }
   state.counters["replaced"] = count;
+  state.counters["undo_text_MiB"] = undoMiB;
+  state.counters["rss_added_MiB"] = addedMiB;
   state.counters["lines_after_undo"] = editor.lineCount();
 }
 BENCHMARK_CAPTURE(BM_ReplaceAllAndUndo, word_return, "return", "yield")
