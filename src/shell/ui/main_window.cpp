@@ -99,14 +99,7 @@ TfmMain::TfmMain(QWidget* parent)
   setAcceptDrops(true);
 
   services_.prompter = &UserPrompter();
-  const TEnvOptions& env = EnvOptions();
-  services_.settings.backup.backup = env.Backup;
-  services_.settings.backup.backupDir = env.BackupDir;
-  services_.settings.backup.backupDOSFileName = env.BackupDOSFileName;
-  services_.settings.tabsMode = EditorCfg().TabsMode;
-  services_.settings.tabWidth = EditorCfg().TabWidth;
-  services_.settings.undoAfterSave = EditorCfg().UndoAfterSave;
-  services_.settings.autoUpdateChangedFiles = env.AutoUpdateChangedFiles;
+  refreshDocumentSettings();
   services_.selectHighlighter = [this](const std::string& fileName) {
     THighLighter& entry = highlighters_->FindHighlighterByFileName(fileName);
     return HighlighterChoice{static_cast<int>(&entry - highlighters_->entries().data()), entry.defaultFilter};
@@ -194,6 +187,22 @@ TfmMain::~TfmMain() {
     entry.editor->disconnect(this);
   }
   for (auto& [handle, entry] : docs) delete entry.window;
+}
+
+void TfmMain::refreshDocumentSettings() {
+  const TEnvOptions& env = EnvOptions();
+  services_.settings.backup.backup = env.Backup;
+  services_.settings.backup.backupDir = env.BackupDir;
+  services_.settings.backup.backupDOSFileName = env.BackupDOSFileName;
+  services_.settings.autoUpdateChangedFiles = env.AutoUpdateChangedFiles;
+  services_.settings.tabsMode = EditorCfg().TabsMode;
+  services_.settings.tabWidth = EditorCfg().TabWidth;
+  services_.settings.undoAfterSave = EditorCfg().UndoAfterSave;
+  // The save dialogs put "All files" first themselves.
+  constexpr std::string_view allFiles = "All files (*.*)|*.*|";
+  std::string filters = highlighters_->BuildDialogFilter(nullptr).filter;
+  if (filters.starts_with(allFiles)) filters.erase(0, allFiles.size());
+  services_.highlighterFilters = filters;
 }
 
 void TfmMain::setStartArguments(std::vector<std::string> args, fs::path startupDir) {
@@ -616,6 +625,9 @@ void TfmMain::updateActions() {
   if (QMenu* charset = menu("acCharset")) charset->menuAction()->setEnabled(hasDoc);
 
   set("acShellExecute", hasDoc, std::nullopt, hasDoc);
+  // Every Tools item needs a document; an empty menu is not shown.
+  if (QMenu* tools = menu("acTools")) tools->menuAction()->setVisible(hasDoc);
+  highlighterBox_->setEnabled(hasDoc);
   if (QMenu* setHl = menu("acSetHighlighter")) setHl->menuAction()->setVisible(hasDoc);
   if (QMenu* convert = menu("acConversion")) convert->menuAction()->setVisible(unlocked);
   const TTextFormat format = hasDoc ? document->TextFormat() : TTextFormat::tfNormal;
@@ -1337,6 +1349,7 @@ void TfmMain::FirstShow() {
   rebuildHighlighterBox();
   lastOpenFiles_ = {};
   LoadSettings();
+  refreshDocumentSettings();
 
   std::error_code ec;
   if (!startupDir_.empty()) fs::current_path(startupDir_, ec);

@@ -146,6 +146,7 @@ class TfmMain : public QMainWindow,
   };
 
   void FirstShow();
+  void refreshDocumentSettings();
   void createActions();
   void createMenus();
   void createToolbar();
