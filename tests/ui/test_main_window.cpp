@@ -17,6 +17,7 @@
 #include "editor/ui/editor_view.h"
 #include "platform/registry.h"
 #include "platform/scripted_prompter.h"
+#include "shell/handover.h"
 #include "shell/ui/main_window.h"
 #include "ui_test_env.h"
 
@@ -272,6 +273,48 @@ class TestMainWindow : public QObject {
     QTRY_COMPARE(TabTexts(w), QStringList{"b.txt"});
     QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(0).center());
     QCOMPARE(TabTexts(w), QStringList{"b.txt"});  // a plain click only activates
+  }
+
+  void aHandOverActsOnlyOnceItsLastChunkArrived() {
+    TfmMain& w = start();
+    std::vector<std::string> names;
+    for (int i = 1; i <= 4; ++i)
+      names.push_back(MakeFile(dir_, "handed_over_" + std::to_string(i) + std::string(90, 'x') + ".txt", "x"));
+    const auto text = qv::HandOverText(names, dir_);
+    QVERIFY(text);
+    const auto chunks = qv::HandOverChunks(*text);
+    QCOMPARE(chunks.size(), std::size_t(3));
+    qv::RunningInstance instance(w);
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+      QVERIFY(w.Documents().empty());
+      const qv::InstanceMessage chunk{qv::kMsgHandOverChunk, 0, static_cast<std::int64_t>(chunks[i].size()), chunks[i]};
+      instance.handle(chunk);
+      QCoreApplication::processEvents();
+    }
+    QTRY_COMPARE(w.Documents().size(), std::size_t(4));
+    QCOMPARE(w.ActiveEditor(), w.FindDocument(names.back()));
+  }
+
+  void theInitialBlankDocumentGivesWayToTheFirstFileOpened() {
+    qv::EnvOptions().StartAction = 1;
+    TfmMain& w = start();
+    QCOMPARE(TabTexts(w), QStringList{"Edit1"});
+    QVERIFY(w.ActiveEditor()->document().InitialBlank());
+    const std::string a = MakeFile(dir_, "a.txt", "x");
+    QVERIFY(w.OpenFile(a));
+    QCOMPARE(TabTexts(w), QStringList{"a.txt"});
+    w.NewDocument();
+    QVERIFY(w.OpenFile(MakeFile(dir_, "b.txt", "x")));
+    QCOMPARE(w.Documents().size(), std::size_t(3));  // only once per run
+  }
+
+  void anEditedBlankDocumentStays() {
+    qv::EnvOptions().StartAction = 1;
+    TfmMain& w = start();
+    QTest::keyClicks(&w.ActiveEditor()->view(), "note");
+    QVERIFY(!w.ActiveEditor()->document().InitialBlank());
+    QVERIFY(w.OpenFile(MakeFile(dir_, "a.txt", "x")));
+    QCOMPARE(w.Documents().size(), std::size_t(2));
   }
 
   void saveWritesTheTypedTextAndStaysAFile() {
