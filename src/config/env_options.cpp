@@ -6,6 +6,7 @@
 #include "config/file_names.h"
 #include "config/safe_registry.h"
 #include "platform/folders.h"
+#include "platform/settings_tree.h"
 
 namespace qv {
 namespace {
@@ -14,8 +15,10 @@ constexpr std::string_view kGlobalKey = "\\Software\\Quirvane\\Quirvane\\Global\
 constexpr std::string_view kGeneralKey = "\\Software\\Quirvane\\Quirvane\\General\\";
 constexpr std::string_view kMiscKey = "\\Software\\Quirvane\\Quirvane\\Misc\\";
 
+// The options write LastDir when destroyed at exit, so the settings tree they write to must be
+// made first: function-local statics are destroyed in the reverse order of their construction.
 std::unique_ptr<TEnvOptions>& Slot() {
-  static std::unique_ptr<TEnvOptions> slot;
+  static std::unique_ptr<TEnvOptions> slot = (UserSettings(), nullptr);
   return slot;
 }
 
