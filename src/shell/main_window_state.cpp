@@ -2,6 +2,7 @@
 #include "shell/main_window_state.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "config/safe_registry.h"
 #include "platform/registry.h"
@@ -106,10 +107,26 @@ std::vector<std::string> WindowMenuCaptions(const std::vector<std::string>& file
     std::string caption(1, '&');
     caption += std::to_string(i + 1);
     caption += ' ';
-    caption += fileNames[i];
+    for (char c : fileNames[i]) {
+      if (c == '&') caption += '&';
+      caption += c;
+    }
     captions.push_back(std::move(caption));
   }
   return captions;
+}
+
+std::string CommandLineFileName(const std::string& name, const std::filesystem::path& currentDir) {
+  if (name.empty() || std::filesystem::path(name).has_parent_path()) return name;
+  return (currentDir / name).string();
+}
+
+bool CreatePlaceholderFile(const std::string& name) {
+  if (name.empty()) return false;
+  // "x": never truncates a file that appeared since the caller looked.
+  FILE* f = std::fopen(name.c_str(), "wx");
+  if (!f) return false;
+  return std::fclose(f) == 0;
 }
 
 LastOpenFiles CollectLastOpenFiles(const std::vector<OpenDocumentInfo>& tabs, std::optional<int> activeIndex,

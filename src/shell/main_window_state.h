@@ -2,6 +2,7 @@
 // recent lists, the painting lock count, the window list and what is remembered of open files.
 #pragma once
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -85,8 +86,15 @@ class PaintLockCount {
   int count_ = 0;
 };
 
-// Items of the Window menu: the first nine names as "&1 name" ... "&9 name".
+// Items of the Window menu: the first nine names as "&1 name" ... "&9 name" ("&" in a name is
+// doubled so it shows as itself).
 std::vector<std::string> WindowMenuCaptions(const std::vector<std::string>& fileNames);
+
+// A file named alone on the command line: a name without a folder is taken in currentDir.
+std::string CommandLineFileName(const std::string& name, const std::filesystem::path& currentDir);
+// Creates the empty file that holds a new document's place; false (creating nothing) when the
+// name exists already or cannot be created.
+bool CreatePlaceholderFile(const std::string& name);
 
 // A document as the last-open-files list sees it.
 struct OpenDocumentInfo {

@@ -4,6 +4,7 @@
 #include "platform/registry.h"
 #include "platform/settings_tree.h"
 #include "shell/main_window_state.h"
+#include "support/test_env.h"
 
 namespace qv {
 namespace {
@@ -110,6 +111,31 @@ TEST(WindowMenu, FirstNineNamesNumberedFromOne) {
   ASSERT_EQ(captions.size(), 9u);
   EXPECT_EQ(captions[0], "&1 /d/f1");
   EXPECT_EQ(captions[8], "&9 /d/f9");
+}
+
+TEST(WindowMenu, AmpersandsInNamesShowAsThemselves) {
+  EXPECT_EQ(WindowMenuCaptions({"/d/a&b.txt"}).front(), "&1 /d/a&&b.txt");
+}
+
+TEST(CommandLineFile, BareNamesAreTakenInTheCurrentFolder) {
+  EXPECT_EQ(CommandLineFileName("a.txt", "/w"), "/w/a.txt");
+  EXPECT_EQ(CommandLineFileName("sub/a.txt", "/w"), "sub/a.txt") << "a folder part is kept as it is";
+  EXPECT_EQ(CommandLineFileName("/x/a.txt", "/w"), "/x/a.txt");
+}
+
+TEST(CommandLineFile, PlaceholderIsCreatedEmptyAndNeverOverwrites) {
+  const auto dir = test::FreshDir("placeholder");
+  const std::string fresh = (dir / "new.txt").string();
+  ASSERT_TRUE(CreatePlaceholderFile(fresh));
+  EXPECT_EQ(test::ReadFileBytes(fresh), "");
+
+  const std::string existing = (dir / "old.txt").string();
+  test::WriteFileBytes(existing, "keep me");
+  EXPECT_FALSE(CreatePlaceholderFile(existing));
+  EXPECT_EQ(test::ReadFileBytes(existing), "keep me");
+
+  EXPECT_FALSE(CreatePlaceholderFile((dir / "no" / "such" / "folder.txt").string()));
+  EXPECT_FALSE(CreatePlaceholderFile(""));
 }
 
 TEST(LastOpenFiles, NamedNonProjectFilesInTabOrder) {

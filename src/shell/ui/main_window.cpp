@@ -865,8 +865,8 @@ void TfmMain::closeInitialBlank() {
 }
 
 void TfmMain::OpenFileFromCommandLine(const std::string& rawName) {
-  std::string name = rawName;
-  if (fs::path(name).parent_path().empty()) name = (fs::current_path() / name).string();
+  std::error_code cwdError;
+  std::string name = CommandLineFileName(rawName, fs::current_path(cwdError));
   if (FileExists(name)) {
     OpenFile(name);
     return;
@@ -877,14 +877,10 @@ void TfmMain::OpenFileFromCommandLine(const std::string& rawName) {
   doc.SetNewFile(false);
   name = CanonicalFileName(name);
   // Only a name that can be created becomes the document's; the empty file holds its place.
-  std::error_code ec;
-  if (!fs::exists(name, ec)) {
-    if (FILE* f = std::fopen(name.c_str(), "wx")) {
-      std::fclose(f);
-      doc.SetFileName(name);
-      doc.SetPlaceholderFile(true);
-      syncHighlighter(d);
-    }
+  if (CreatePlaceholderFile(name)) {
+    doc.SetFileName(name);
+    doc.SetPlaceholderFile(true);
+    syncHighlighter(d);
   }
 }
 
