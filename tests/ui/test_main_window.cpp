@@ -24,6 +24,7 @@
 namespace fs = std::filesystem;
 using qv::TfmEditor;
 using qv::TfmMain;
+using qv::Highlighter;
 
 namespace {
 
@@ -315,6 +316,57 @@ class TestMainWindow : public QObject {
     QVERIFY(!w.ActiveEditor()->document().InitialBlank());
     QVERIFY(w.OpenFile(MakeFile(dir_, "a.txt", "x")));
     QCOMPARE(w.Documents().size(), std::size_t(2));
+  }
+
+  void setHighlighterListsNamesSortedAndTicksTheCurrentOne() {
+    TfmMain& w = start();
+    QVERIFY(w.OpenFile(MakeFile(dir_, "a.cpp", "int x;\n")));
+    QMenu* setHl = w.menu("acSetHighlighter");
+    QVERIFY(setHl);
+    emit setHl->aboutToShow();
+    QStringList names;
+    QString ticked;
+    for (QAction* a : setHl->actions()) {
+      names << a->text();
+      if (a->isChecked()) ticked = a->text();
+    }
+    QVERIFY(names.size() >= 17);
+    QStringList sorted = names;
+    std::sort(sorted.begin(), sorted.end(), [](const QString& x, const QString& y) {
+      return QString::compare(x, y, Qt::CaseInsensitive) < 0;
+    });
+    QCOMPARE(names, sorted);
+    QCOMPARE(ticked, QString("C/C++"));
+
+    Highlighter* before = w.ActiveEditor()->highlighter();
+    for (QAction* a : setHl->actions())
+      if (a->text() != ticked) {
+        a->trigger();
+        break;
+      }
+    QVERIFY(w.ActiveEditor()->highlighter() != before);
+    emit setHl->aboutToShow();
+    int checked = 0;
+    for (QAction* a : setHl->actions()) checked += a->isChecked() ? 1 : 0;
+    QCOMPARE(checked, 1);
+  }
+
+  void windowMenuListsDocumentsInTabOrder() {
+    TfmMain& w = start();
+    const std::string a = MakeFile(dir_, "a.txt", "x");
+    const std::string b = MakeFile(dir_, "b&c.txt", "x");
+    QVERIFY(w.OpenFile(a));
+    QVERIFY(w.OpenFile(b));
+    QMenu* win = w.menu("acWin");
+    emit win->aboutToShow();
+    QAction* first = w.findChild<QAction*>("miWindow1");
+    QAction* second = w.findChild<QAction*>("miWindow2");
+    QVERIFY(first && second);
+    QCOMPARE(first->text(), "&1 " + QString::fromStdString(a));
+    QVERIFY(second->isChecked());
+    QVERIFY(second->text().endsWith("b&&c.txt"));
+    first->trigger();
+    QCOMPARE(w.ActiveEditor(), w.FindDocument(a));
   }
 
   void saveWritesTheTypedTextAndStaysAFile() {
