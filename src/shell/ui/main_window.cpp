@@ -509,7 +509,19 @@ void TfmMain::createMenus() {
 }
 
 void TfmMain::createToolbar() {
+  // Icons from the desktop's theme; a button whose icon the theme lacks shows its caption.
+  QIcon::setFallbackThemeName("Adwaita");
+  const std::pair<const char*, const char*> icons[] = {
+      {"acNew", "document-new"},     {"acOpen", "document-open"},   {"acSave", "document-save"},
+      {"acClose", "window-close"},   {"acEditCut", "edit-cut"},     {"acEditCopy", "edit-copy"},
+      {"acEditPaste", "edit-paste"}, {"acEditUndo", "edit-undo"},   {"acEditRedo", "edit-redo"},
+      {"acExit", "application-exit"}, {"acHelpTopics", "help-contents"}, {"acAbout", "help-about"},
+      {"acSaveAs", "document-save-as"}, {"acEditSelectAll", "edit-select-all"}, {"acEditDelete", "edit-delete"}};
+  for (const auto& [name, icon] : icons)
+    if (QIcon themed = QIcon::fromTheme(icon); !themed.isNull()) action(name)->setIcon(themed);
   toolbar_ = addToolBar("Main Toolbar");
+  toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  toolbar_->setIconSize(QSize(16, 16));
   toolbar_->setObjectName("tbMain");
   toolbar_->setMovable(false);
   for (const char* name : {"acNew", "acOpen", "acSave", "acSaveAllFiles", "acClose"}) toolbar_->addAction(action(name));
