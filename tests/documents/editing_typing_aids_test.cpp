@@ -52,6 +52,7 @@ TEST(BlockIndent, TypedAsAUserTypesIt) {
   const Case cases[] = {
       {"Enter after begin indents", Pascal(), "begin", "\nx;", "begin\n  x;"},
       {"end; re-aligns with its begin", Pascal(), "begin", "\nx;\nend;", "begin\n  x;\nend;"},
+      {"Enter after end re-aligns it too", Pascal(), "begin\n  x;", "\nend\n", "begin\n  x;\nend\n"},
       {"nested begin/end", Pascal(), "  begin\n    if a then\n    begin", "\nb;\nend;\nend;",
        "  begin\n    if a then\n    begin\n      b;\n    end;\n  end;"},
       {"case of begin and end ignored", Pascal(), "BEGIN", "\nx;\nEND;", "BEGIN\n  x;\nEND;"},
@@ -92,6 +93,21 @@ TEST(BlockIndent, TheUnindentAndTheKeyUndoTogether) {
   EXPECT_EQ(t.text(), "begin\n  x;\nend;");
   t.editor.undo();
   EXPECT_EQ(t.text(), "begin\n  x;\n  end");
+}
+
+TEST(BlockIndent, PlainTypingUndoesAsWithoutTheAids) {
+  Typist aided("int x;", CBraces());
+  Editor plain;
+  plain.setOptions(TEditorCfg{}.Options);
+  plain.loadBytes("int x;");
+  plain.setCaretXY({7, 1});
+  aided.type(" y = 1; z = 2;");
+  for (char c : std::string_view(" y = 1; z = 2;")) plain.executeCommand(ecChar, c);
+  int aidedSteps = 0, plainSteps = 0;
+  for (; aided.editor.canUndo(); ++aidedSteps) aided.editor.undo();
+  for (; plain.canUndo(); ++plainSteps) plain.undo();
+  EXPECT_EQ(aidedSteps, plainSteps);
+  EXPECT_EQ(aided.text(), "int x;");
 }
 
 TEST(MarginWrap, MovesTheLastWordToANewLine) {
