@@ -202,20 +202,42 @@ bool TEditorFileHandler::WriteLines(const TextBuffer& lines, TTextFormat format,
                                     const std::string& name) {
   // Replacing beside the file would otherwise overwrite a read-only file without asking.
   if (name.empty() || IsReadOnlyFile(name)) return false;
-  switch (format) {
-    case TTextFormat::tfNormal:
-      return WriteFileSafely(name, lines.bytes(LineBreak::CrLf));
-    case TTextFormat::tfUnix:
-      return WriteFileSafely(name, lines.bytes(LineBreak::Lf));
-    case TTextFormat::tfMac:
-      return WriteFileSafely(name, lines.bytes(LineBreak::Cr));
-    case TTextFormat::tfUnicode:
-    case TTextFormat::tfUnicodeBigEndian:
-    case TTextFormat::tfUTF8:
-      return WriteFileSafely(name, EncodeMarkedText(lines.bytes(editor_.MarkedLineBreak()),
-                                                    format, editor_.StrayByte()));
+  const bool utf16 =
+      format == TTextFormat::tfUnicode || format == TTextFormat::tfUnicodeBigEndian;
+  const std::string_view lineBreak = IsMarkedFormat(format)
+                                         ? lineBreakBytes(editor_.MarkedLineBreak())
+                                         : LineBreakOf(format);
+  // The encoding depends on the whole text, so it is decided before the first piece is written.
+  bool wideUtf8 = utf16;
+  for (int i = 0; wideUtf8 && i < lines.lineCount(); ++i) wideUtf8 = IsWideUtf8Text(lines.line(i));
+  const MarkedTextEncoder encoder(format, wideUtf8);
+
+  // Written in pieces of about a megabyte: a large document is never copied whole.
+  constexpr std::size_t kPiece = 1 << 20;
+  AtomicFileWriter writer(name);
+  if (!writer.begin() || !writer.write(ByteOrderMark(format))) return false;
+  std::string piece;
+  std::string encoded;
+  const auto flush = [&] {
+    encoded.clear();
+    encoder.encode(piece, encoded);
+    piece.clear();
+    return writer.write(encoded);
+  };
+  piece.reserve(kPiece + kPiece / 4);
+  bool ok = true;
+  for (int i = 0; ok && i < lines.lineCount(); ++i) {
+    if (i > 0) piece.append(lineBreak);
+    piece.append(lines.line(i));
+    if (piece.size() >= kPiece) ok = flush();
   }
-  return false;
+  if (ok) ok = flush();
+  // Half a code unit read from an odd-length UTF-16 file goes back where it was.
+  if (ok && utf16 && editor_.StrayByte()) {
+    const char stray = static_cast<char>(*editor_.StrayByte());
+    ok = writer.write(std::string_view(&stray, 1));
+  }
+  return ok && writer.commit();
 }
 
 void TEditorFileHandler::CopyTo() {

@@ -66,38 +66,6 @@ std::size_t NextCodePoint(std::string_view text, std::size_t pos, std::uint32_t&
   return len;
 }
 
-bool IsWideUtf8(std::string_view text) {
-  std::uint32_t cp = 0;
-  for (std::size_t pos = 0; pos < text.size();) {
-    const std::size_t len = NextCodePoint(text, pos, cp);
-    if (len == 0) return false;
-    pos += len;
-  }
-  return true;
-}
-
-void AppendUnit(std::string& out, char16_t unit, bool bigEndian) {
-  const char lo = static_cast<char>(unit & 0xFF);
-  const char hi = static_cast<char>(unit >> 8);
-  if (bigEndian) {
-    out.push_back(hi);
-    out.push_back(lo);
-  } else {
-    out.push_back(lo);
-    out.push_back(hi);
-  }
-}
-
-void AppendCodePointUtf16(std::string& out, std::uint32_t cp, bool bigEndian) {
-  if (cp >= 0x10000) {
-    cp -= 0x10000;
-    AppendUnit(out, static_cast<char16_t>(0xD800 | (cp >> 10)), bigEndian);
-    AppendUnit(out, static_cast<char16_t>(0xDC00 | (cp & 0x3FF)), bigEndian);
-  } else {
-    AppendUnit(out, static_cast<char16_t>(cp), bigEndian);
-  }
-}
-
 }  // namespace
 
 std::string_view TextFormatStatusText(TTextFormat format) {
@@ -204,32 +172,65 @@ std::optional<DecodedText> DecodeMarkedText(std::string_view fileBytes, TTextFor
   return result;
 }
 
+bool IsWideUtf8Text(std::string_view text) {
+  std::uint32_t cp = 0;
+  for (std::size_t pos = 0; pos < text.size();) {
+    if (static_cast<unsigned char>(text[pos]) < 0x80) {
+      ++pos;
+      continue;
+    }
+    const std::size_t len = NextCodePoint(text, pos, cp);
+    if (len == 0) return false;
+    pos += len;
+  }
+  return true;
+}
+
+void MarkedTextEncoder::encode(std::string_view piece, std::string& out) const {
+  if (format_ != TTextFormat::tfUnicode && format_ != TTextFormat::tfUnicodeBigEndian) {
+    out.append(piece);
+    return;
+  }
+  const bool bigEndian = format_ == TTextFormat::tfUnicodeBigEndian;
+  // Sized once and filled through a pointer: appending two bytes at a time is the slow part.
+  const std::size_t start = out.size();
+  out.resize(start + 2 * piece.size());
+  char* dst = out.data() + start;
+  const auto put = [&](char16_t unit) {
+    const char lo = static_cast<char>(unit & 0xFF), hi = static_cast<char>(unit >> 8);
+    *dst++ = bigEndian ? hi : lo;
+    *dst++ = bigEndian ? lo : hi;
+  };
+  if (wideUtf8_) {
+    // No character takes more than twice its UTF-8 length in UTF-16: the size above suffices.
+    std::uint32_t cp = 0;
+    for (std::size_t pos = 0; pos < piece.size();) {
+      const std::size_t len = NextCodePoint(piece, pos, cp);
+      pos += len ? len : 1;  // not reached for text checked with IsWideUtf8Text
+      if (len == 0) cp = static_cast<unsigned char>(piece[pos - 1]);
+      if (cp >= 0x10000) {
+        cp -= 0x10000;
+        put(static_cast<char16_t>(0xD800 | (cp >> 10)));
+        put(static_cast<char16_t>(0xDC00 | (cp & 0x3FF)));
+      } else {
+        put(static_cast<char16_t>(cp));
+      }
+    }
+  } else {
+    for (const char c : piece) {
+      const auto b = static_cast<unsigned char>(c);
+      put(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t{b});
+    }
+  }
+  out.resize(static_cast<std::size_t>(dst - out.data()));
+}
+
 std::string EncodeMarkedText(std::string_view text, TTextFormat format,
                              std::optional<unsigned char> strayByte) {
   std::string out(ByteOrderMark(format));
-  if (format == TTextFormat::tfUTF8) {
-    out.append(text);
-    return out;
-  }
-  if (!IsMarkedFormat(format)) {
-    out.append(text);
-    return out;
-  }
-  const bool bigEndian = format == TTextFormat::tfUnicodeBigEndian;
-  out.reserve(out.size() + 2 * text.size() + 1);
-  if (IsWideUtf8(text)) {
-    std::uint32_t cp = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-      pos += NextCodePoint(text, pos, cp);
-      AppendCodePointUtf16(out, cp, bigEndian);
-    }
-  } else {
-    for (const char c : text) {
-      const auto b = static_cast<unsigned char>(c);
-      AppendUnit(out, b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t{b}, bigEndian);
-    }
-  }
-  if (strayByte) out.push_back(static_cast<char>(*strayByte));
+  const bool wide = IsMarkedFormat(format) && format != TTextFormat::tfUTF8 && IsWideUtf8Text(text);
+  MarkedTextEncoder(format, wide).encode(text, out);
+  if (strayByte && IsMarkedFormat(format) && format != TTextFormat::tfUTF8) out.push_back(static_cast<char>(*strayByte));
   return out;
 }
 

@@ -57,6 +57,25 @@ struct DecodedText {
 // format's mark. Zero characters are kept; unpaired surrogates are kept in their 3-byte form.
 std::optional<DecodedText> DecodeMarkedText(std::string_view fileBytes, TTextFormat format);
 
+// Whether text is UTF-8 as the UTF-16 encoders take it: well-formed sequences, surrogates allowed.
+// A text is valid exactly when each of its lines is, so a document can be checked line by line.
+bool IsWideUtf8Text(std::string_view text);
+
+// Encodes a marked format's text piece by piece, so a large document is written without a second
+// copy of it in memory. Pieces must not split a UTF-8 sequence (whole lines never do).
+class MarkedTextEncoder {
+ public:
+  // wideUtf8: IsWideUtf8Text holds for the whole text, which is then encoded character by
+  // character; otherwise every byte is a Windows-1252 character.
+  MarkedTextEncoder(TTextFormat format, bool wideUtf8) : format_(format), wideUtf8_(wideUtf8) {}
+  // Appends the encoded piece to out (the piece unchanged for tfUTF8 and the 8-bit formats).
+  void encode(std::string_view piece, std::string& out) const;
+
+ private:
+  TTextFormat format_;
+  bool wideUtf8_;
+};
+
 // The whole file for a marked format: mark, then the text encoded. Text that is valid UTF-8
 // (unpaired surrogates allowed) is encoded character by character; any other text is taken as
 // Windows-1252, the character set it is shown in.
