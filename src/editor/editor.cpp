@@ -1,6 +1,8 @@
 // The editor control's state, undo machinery and command execution.
 #include "editor/editor.h"
 
+#include <limits>
+
 #include "editor/highlighter.h"
 #include "editor/range_cache.h"
 #include "editor/text_ops.h"
@@ -10,6 +12,8 @@ namespace qv {
 
 namespace {
 constexpr int kMaxPastEol = 4096;  // how far past a line's end the caret may go
+// Lines can be millions of columns long, so the left column may go as far as any caret.
+constexpr int kMaxLeftChar = std::numeric_limits<int>::max() / 2;
 constexpr int kBracketLineLimit = 100000;
 }  // namespace
 
@@ -357,7 +361,7 @@ void Editor::setTopLine(int line1) {
 
 void Editor::setLeftChar(int col1) {
   Batch b(*this);
-  leftChar_ = std::clamp(col1 - 1, 0, kMaxPastEol * 4);
+  leftChar_ = std::clamp(col1 - 1, 0, kMaxLeftChar);
 }
 
 void Editor::setLinesInWindow(int n) { linesInWindow_ = std::max(1, n); }
@@ -1163,7 +1167,7 @@ void Editor::runCommand(EditorCommand c, char ch, const CommandData& data) {
       break;
     }
     case ecScrollLeft: leftChar_ = std::max(0, leftChar_ - 1); break;
-    case ecScrollRight: leftChar_ = std::min(kMaxPastEol * 4, leftChar_ + 1); break;
+    case ecScrollRight: leftChar_ = std::min(kMaxLeftChar, leftChar_ + 1); break;
     case ecInsertMode: insertMode_ = true; break;
     case ecOverwriteMode: insertMode_ = false; break;
     case ecToggleMode: insertMode_ = !insertMode_; break;
