@@ -1,7 +1,9 @@
 // Drawing and input for the editor view.
 #include "editor/ui/editor_view.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QDrag>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QInputMethodEvent>
@@ -19,6 +21,8 @@
 #include "editor/range_cache.h"
 #include "editor/text_wrap.h"
 #include "editor/ui/qt_clipboard.h"
+#include "editor/ui/editor_accessible.h"
+#include "editor/ui/line_cells.h"
 #include "editor/ui/qt_colors.h"
 #include "editor/ui/text_codec.h"
 
@@ -26,6 +30,10 @@ namespace qv {
 namespace {
 
 constexpr int kTextMargin = 2;  // pixels between the gutter and column 1
+// Tokens are coloured while the visible part of a line starts within this many bytes; further
+// into a giant line (minified code, a log) the text is drawn plain, so painting stays quick.
+constexpr int kHighlightReach = 256 * 1024;
+constexpr int kDragScrollMargin = 20;  // pixels from an edge where a text drag scrolls
 
 std::uint16_t VirtualKey(int qtKey) {
   if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return static_cast<std::uint16_t>('A' + (qtKey - Qt::Key_A));
@@ -88,29 +96,6 @@ QFont Styled(const QFont& base, int style) {
   return f;
 }
 
-// Screen cell of byte column col (past the end: one cell a column), scanning only up to col
-// and allocating nothing, so a caret far into a very long line stays cheap.
-int CellOfColumn(std::string_view text, int col, DisplayCharset cs, int tabWidth) {
-  const int size = static_cast<int>(text.size());
-  const int stop = std::min(col, size);
-  int cell = 0;
-  int i = 0;
-  while (i < stop) {
-    const auto c = static_cast<unsigned char>(text[static_cast<size_t>(i)]);
-    if (c == '\t') {
-      cell = (cell / tabWidth + 1) * tabWidth;
-      ++i;
-    } else if (c < 0x80 || cs != DisplayCharset::Utf8) {
-      ++cell;
-      ++i;
-    } else {
-      ++cell;
-      i = std::max(i + 1, NextCharStart(text, i, cs));
-    }
-  }
-  return cell + std::max(0, col - size);
-}
-
 // The gutter's pointer: an arrow pointing right, towards the line it selects.
 QCursor LineSelectCursor() {
   static const QCursor cursor = [] {
@@ -164,6 +149,7 @@ EditorView::EditorView(Editor& editor, QWidget* parent) : QAbstractScrollArea(pa
   };
 
   viewport()->setMouseTracking(true);
+  EditorViewAccessible::install();
   setEditorFont(FontSpec{});
   setGutterFont(FontSpec{"Courier New", 8, kClWindowText, 0});
   restartBlink();
@@ -228,6 +214,7 @@ void EditorView::setWordWrap(bool on) {
 
 void EditorView::setCharset(DisplayCharset cs) {
   charset_ = cs;
+  ++textVersion_;
   clipboard_->setCharset(cs);
   snapCaretToChar(false);
   viewport()->update();
@@ -291,6 +278,7 @@ void EditorView::resizeEvent(QResizeEvent* e) {
 }
 
 void EditorView::onTextChanged() {
+  ++textVersion_;
   updateScrollBars();
   viewport()->update();
 }
@@ -300,8 +288,20 @@ void EditorView::onStatusChanged(unsigned bits) {
     updateScrollBars();
     emit viewChanged();
   }
-  if (bits & (scCaretX | scCaretY)) restartBlink();
+  if (bits & (scCaretX | scCaretY)) {
+    restartBlink();
+    notifyCaretMoved();
+  }
   viewport()->update();
+}
+
+void EditorView::notifyCaretMoved() {
+  if (!QAccessible::isActive()) return;  // offsets cost a pass over the text
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(this);
+  QAccessibleTextInterface* text = iface ? iface->textInterface() : nullptr;
+  if (!text) return;
+  QAccessibleTextCursorEvent event(this, text->cursorPosition());
+  QAccessible::updateAccessibility(&event);
 }
 
 // ---- layout of screen rows ----
@@ -329,7 +329,35 @@ EditorView::Row EditorView::rowAt(int screenRow) const {
   return {lines, 0, 0};
 }
 
+std::vector<EditorView::Row> EditorView::layoutRows(int count) const {
+  std::vector<Row> rows;
+  rows.reserve(static_cast<size_t>(std::max(0, count)));
+  const int lines = editor_.lineCount();
+  const int width = std::max(1, editor_.charsInWindow());
+  for (int line = editor_.topLine() - 1; line < lines && static_cast<int>(rows.size()) < count; ++line) {
+    const std::string_view text = editor_.line(line + 1);
+    const int size = static_cast<int>(text.size());
+    if (!editor_.wordWrap()) {
+      rows.push_back({line, 0, size});
+      continue;
+    }
+    const std::vector<int> starts = wrapRows(text, width, editor_.tabWidth());
+    for (size_t r = 0; r < starts.size() && static_cast<int>(rows.size()) < count; ++r)
+      rows.push_back({line, starts[r], r + 1 < starts.size() ? starts[r + 1] : size});
+  }
+  while (static_cast<int>(rows.size()) < count) rows.push_back({lines, 0, 0});
+  return rows;
+}
+
 std::pair<int, int> EditorView::visibleColumns(const Row& row) const { return {row.startCol, row.endCol}; }
+
+int EditorView::lineCells(int line0, std::string_view text, CellPos reached) const {
+  const int size = static_cast<int>(text.size());
+  if (reached.col >= size) return reached.cell;
+  if (widthCache_.line == line0 && widthCache_.size == size) return widthCache_.cells;
+  widthCache_ = {line0, size, AdvanceToColumn(text, reached, size, charset_, editor_.tabWidth()).cell};
+  return widthCache_.cells;
+}
 
 int EditorView::rowOfLine(int line0) const {
   const int top = editor_.topLine() - 1;
@@ -355,9 +383,8 @@ BufferCoord EditorView::coordAt(QPoint pos) const {
   const int cellX = pos.x() - textLeft();
   int cell = leftCell + (cellX + charWidth_ / 2) / charWidth_;
   cell = std::max(cell, 0);
-  const std::vector<int> cells = CellStarts(text, charset_, editor_.tabWidth());
-  if (editor_.wordWrap()) cell += cells[static_cast<size_t>(row.startCol)];
-  int col = ColumnOfCell(cells, text, cell);
+  if (editor_.wordWrap()) cell += CellOfColumn(text, row.startCol, charset_, editor_.tabWidth());
+  int col = CharAtCell(text, cell, charset_, editor_.tabWidth()).col;
   if (editor_.wordWrap() && row.endCol < static_cast<int>(text.size())) col = std::min(col, row.endCol);
   if (!editor_.has(EditorOption::eoScrollPastEol)) col = std::min(col, static_cast<int>(text.size()));
   return {col + 1, row.line + 1};
@@ -371,11 +398,10 @@ QPoint EditorView::pointOf(BufferCoord c) const {
   int cell = CellOfColumn(text, col, charset_, editor_.tabWidth());
   int screenRow = rowOfLine(line0);
   if (editor_.wordWrap()) {
-    const std::vector<int> cells = CellStarts(text, charset_, editor_.tabWidth());
     const std::vector<int> starts = wrapRows(text, std::max(1, editor_.charsInWindow()), editor_.tabWidth());
     const int r = rowOfColumn(starts, std::min(col, size));
     screenRow += r;
-    cell -= cells[static_cast<size_t>(starts[static_cast<size_t>(r)])];
+    cell -= CellOfColumn(text, starts[static_cast<size_t>(r)], charset_, editor_.tabWidth());
   } else {
     cell -= editor_.leftChar() - 1;
   }
@@ -457,8 +483,9 @@ void EditorView::paintEvent(QPaintEvent*) {
 
   const int rows = visibleRows();
   const int lineNumberWidth = QFontMetrics(gutterFont_).horizontalAdvance(QString::number(editor_.lineCount()));
+  const std::vector<Row> layout = layoutRows(rows);
   for (int r = 0; r < rows; ++r) {
-    const Row row = rowAt(r);
+    const Row& row = layout[static_cast<size_t>(r)];
     const int y = r * lineHeight_;
     if (row.line >= editor_.lineCount()) {
       if (gutterWidth_ > 0) p.fillRect(0, y, gutterWidth_, lineHeight_, palette().color(QPalette::Button));
@@ -497,6 +524,11 @@ void EditorView::paintEvent(QPaintEvent*) {
   }
 
   if (afterPaint_) afterPaint_(p);
+
+  if (dropCaret_) {
+    const QPoint pt = pointOf(*dropCaret_);
+    p.fillRect(QRect(pt.x(), pt.y(), 2, lineHeight_), palette().color(QPalette::Text));
+  }
 
   // Caret.
   if (hasFocus() && caretOn_) {
@@ -591,10 +623,12 @@ void EditorView::paintRow(QPainter& p, const Row& row, int y, int) {
   if (currentLine) p.fillRect(textLeft(), y, viewport()->width(), lineHeight_, curBg);
   p.setClipRect(textLeft(), y, viewport()->width() - textLeft(), lineHeight_);
 
-  // Walk the characters once, in token order; cell counts from the line start.
-  int pos = 0;
-  int cell = 0;
-  int rowStartCell = -1;
+  // Walk only the visible characters, in token order; cells count from the line start.
+  const CellPos first = wrap ? AdvanceToColumn(text, CellPos{}, row.startCol, charset_, tabWidth)
+                             : CharAtCell(text, leftCell, charset_, tabWidth);
+  int pos = std::min(first.col, size);
+  int cell = first.cell - (first.col - pos);  // past the end each column is one cell
+  const int rowStartCell = wrap ? first.cell : 0;
   const int xBase = textLeft();
   QString run;
   int runCell = 0;
@@ -617,11 +651,14 @@ void EditorView::paintRow(QPainter& p, const Row& row, int y, int) {
     }
     const int style = attr ? attr->style : 0;
     while (pos < to && !done) {
+      if (pos >= row.endCol) {
+        done = true;
+        break;
+      }
       const bool isTab = text[static_cast<size_t>(pos)] == '\t';
       const DecodedChar d = isTab ? DecodedChar{U'\t', 1} : DecodeAt(text, pos, charset_);
       const int next = isTab ? (cell / tabWidth + 1) * tabWidth : cell + 1;
-      if (pos >= row.startCol && pos < row.endCol) {
-        if (rowStartCell < 0) rowStartCell = cell;
+      if (pos >= row.startCol) {
         const int c0 = cell - (wrap ? rowStartCell : 0) - leftCell;
         const int c1 = next - (wrap ? rowStartCell : 0) - leftCell;
         if (c0 > visibleCells) {
@@ -657,7 +694,7 @@ void EditorView::paintRow(QPainter& p, const Row& row, int y, int) {
     (void)from;
   };
 
-  if (highlighter_ && size > 0) {
+  if (highlighter_ && size > 0 && pos < kHighlightReach) {
     highlighter_->setRange(ranges_->rangeAtLineStart(row.line));
     highlighter_->setLine(text, row.line);
     while (!highlighter_->eol() && !done && pos < row.endCol) {
@@ -670,11 +707,11 @@ void EditorView::paintRow(QPainter& p, const Row& row, int y, int) {
   }
   if (!done && pos < size) drawSpan(pos, size, nullptr);
   flush();
-  if (!wrap) maxCells_ = std::max(maxCells_, cell);
+  if (!wrap) maxCells_ = std::max(maxCells_, lineCells(row.line, text, CellPos{pos, cell}));
 
   // Selection past the line end, and the line-end mark.
-  if (row.endCol == size) {
-    const int endCell = cell - (wrap ? std::max(rowStartCell, 0) : 0) - leftCell;
+  if (row.endCol == size && pos >= size) {
+    const int endCell = cell - (wrap ? rowStartCell : 0) - leftCell;
     if (selToEnd || (editor_.selectionMode() == SelectionMode::Column && selTo > size)) {
       const int extra = selToEnd ? 1 : selTo - std::max(size, selFrom);
       const int startCell = selToEnd ? endCell : endCell + std::max(0, selFrom - size);
@@ -701,6 +738,20 @@ void EditorView::restartBlink() {
 void EditorView::timerEvent(QTimerEvent* e) {
   if (e->timerId() == blink_.timerId()) {
     caretOn_ = !caretOn_;
+    viewport()->update();
+    return;
+  }
+  if (e->timerId() == dropScroll_.timerId()) {
+    // Within 20 pixels of an edge: a line at the top or bottom, else a column at the sides.
+    const QPoint pos = dropScrollPos_;
+    const QRect r = viewport()->rect();
+    if (pos.y() < kDragScrollMargin) editor_.setTopLine(std::max(1, editor_.topLine() - 1));
+    else if (pos.y() >= r.height() - kDragScrollMargin) editor_.setTopLine(std::min(editor_.lineCount(), editor_.topLine() + 1));
+    else if (pos.x() < textLeft() + kDragScrollMargin && !editor_.wordWrap()) editor_.setLeftChar(std::max(1, editor_.leftChar() - 1));
+    else if (pos.x() >= r.width() - kDragScrollMargin && !editor_.wordWrap()) editor_.setLeftChar(editor_.leftChar() + 1);
+    else dropScroll_.stop();
+    dropCaret_ = coordAt(pos);
+    updateScrollBars();
     viewport()->update();
     return;
   }
@@ -916,6 +967,12 @@ void EditorView::mousePressEvent(QMouseEvent* e) {
     return;
   }
   const BufferCoord c = coordAt(pos);
+  if (!(e->modifiers() & (Qt::ShiftModifier | Qt::AltModifier)) && editor_.has(EditorOption::eoDragDropEditing) &&
+      insideSelection(c)) {
+    dragPending_ = true;
+    dragPressPos_ = pos;
+    return;
+  }
   if (e->modifiers() & Qt::ShiftModifier) {
     editor_.setBlockEnd(c);
   } else {
@@ -939,6 +996,13 @@ void EditorView::mouseMoveEvent(QMouseEvent* e) {
                        tr("Column: %1").arg(rightEdge_), this);
     return;
   }
+  if (dragPending_) {
+    if ((pos - dragPressPos_).manhattanLength() >= QApplication::startDragDistance()) {
+      dragPending_ = false;
+      startTextDrag();
+    }
+    return;
+  }
   if (!selecting_) {
     if (nearEdge(pos.x())) viewport()->setCursor(Qt::SplitHCursor);
     else if (pos.x() < gutterWidth_ && lineSelectCursor_) viewport()->setCursor(LineSelectCursor());
@@ -956,6 +1020,12 @@ void EditorView::mouseMoveEvent(QMouseEvent* e) {
 void EditorView::mouseReleaseEvent(QMouseEvent* e) {
   dragScroll_.stop();
   selecting_ = false;
+  if (dragPending_) {  // a click inside the selection without a drag places the caret
+    dragPending_ = false;
+    editor_.setCaretXY(coordAt(e->position().toPoint()));
+    snapCaretToChar(false);
+    restartBlink();
+  }
   if (edgeDrag_) {
     edgeDrag_ = false;
     editor_.setCaretXY(edgeDragCaret_);
@@ -1012,18 +1082,131 @@ void EditorView::focusOutEvent(QFocusEvent* e) {
   QAbstractScrollArea::focusOutEvent(e);
 }
 
+bool EditorView::insideSelection(BufferCoord c) const {
+  if (!editor_.selAvail() || editor_.selectionMode() == SelectionMode::Column) return false;
+  const BufferCoord b = editor_.blockBegin();
+  const BufferCoord e = editor_.blockEnd();
+  auto before = [](BufferCoord x, BufferCoord y) { return x.Line < y.Line || (x.Line == y.Line && x.Char < y.Char); };
+  return !before(c, b) && before(c, e);
+}
+
+void EditorView::startTextDrag() {
+  auto* mime = new QMimeData;
+  mime->setText(DecodeBytes(editor_.selText(), charset_));
+  mime->setData(internalDragFormat(), QByteArray::number(reinterpret_cast<quintptr>(this)));
+  auto* drag = new QDrag(this);
+  drag->setMimeData(mime);
+  drag->exec(editor_.readOnly() ? Qt::CopyAction : Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+}
+
 void EditorView::dragEnterEvent(QDragEnterEvent* e) {
-  if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+  if (e->mimeData()->hasUrls()) {
+    e->acceptProposedAction();
+  } else if (e->mimeData()->hasText() && !editor_.readOnly() && editor_.has(EditorOption::eoDragDropEditing)) {
+    e->accept();
+  }
+}
+
+void EditorView::dragMoveEvent(QDragMoveEvent* e) {
+  if (e->mimeData()->hasUrls() || !e->mimeData()->hasText()) return e->acceptProposedAction();
+  const QPoint pos = e->position().toPoint();
+  const bool own = e->mimeData()->data(internalDragFormat()) == QByteArray::number(reinterpret_cast<quintptr>(this));
+  dropCaret_ = coordAt(pos);
+  dropScrollPos_ = pos;
+  const QRect r = viewport()->rect();
+  const bool nearSide = pos.y() < kDragScrollMargin || pos.y() >= r.height() - kDragScrollMargin ||
+                        pos.x() < textLeft() + kDragScrollMargin || pos.x() >= r.width() - kDragScrollMargin;
+  if (nearSide && !dropScroll_.isActive()) dropScroll_.start(100, this);
+  if (own && insideSelection(*dropCaret_)) {
+    e->ignore();
+  } else {
+    e->setDropAction((e->modifiers() & Qt::ControlModifier) || !own ? Qt::CopyAction : Qt::MoveAction);
+    e->accept();
+  }
+  viewport()->update();
+}
+
+void EditorView::dragLeaveEvent(QDragLeaveEvent*) {
+  dropScroll_.stop();
+  dropCaret_.reset();
+  viewport()->update();
 }
 
 void EditorView::dropEvent(QDropEvent* e) {
-  QStringList files;
-  for (const QUrl& url : e->mimeData()->urls())
-    if (url.isLocalFile()) files << url.toLocalFile();
-  if (!files.isEmpty()) {
-    emit filesDropped(files);
-    e->acceptProposedAction();
+  dropScroll_.stop();
+  dropCaret_.reset();
+  viewport()->update();
+  const QMimeData* mime = e->mimeData();
+  if (mime->hasUrls()) {
+    QStringList files;
+    for (const QUrl& url : mime->urls())
+      if (url.isLocalFile()) files << url.toLocalFile();
+    if (!files.isEmpty()) {
+      emit filesDropped(files);
+      e->acceptProposedAction();
+    }
+    return;
   }
+  if (!mime->hasText() || editor_.readOnly() || !editor_.has(EditorOption::eoDragDropEditing)) return;
+  const BufferCoord target = coordAt(e->position().toPoint());
+  const bool own = mime->data(internalDragFormat()) == QByteArray::number(reinterpret_cast<quintptr>(this));
+  const bool copy = (e->modifiers() & Qt::ControlModifier) != 0;
+  if (own && editor_.selAvail()) {
+    if (insideSelection(target)) return e->ignore();
+    dropOwnSelection(target, copy);
+    // The view moved the text itself: the drag source must not delete anything.
+    e->setDropAction(Qt::CopyAction);
+  } else {
+    dropForeignText(target, mime->text());
+    e->setDropAction(Qt::CopyAction);
+  }
+  e->accept();
+  setFocus();
+  ensureCaretVisible();
+}
+
+void EditorView::dropOwnSelection(BufferCoord target, bool copy) {
+  const BufferCoord b = editor_.blockBegin();
+  const BufferCoord e = editor_.blockEnd();
+  const std::string text = editor_.selText();
+  auto before = [](BufferCoord x, BufferCoord y) { return x.Line < y.Line || (x.Line == y.Line && x.Char < y.Char); };
+  // A position after the removed range [b, e) moves back by it.
+  auto shifted = [&](BufferCoord p) -> BufferCoord {
+    if (p.Line > e.Line) return {p.Char, p.Line - (e.Line - b.Line)};
+    if (p.Line == e.Line) return {b.Char + (p.Char - e.Char), b.Line};
+    return p;
+  };
+  // Dropping past a line's end lands at its end.
+  target.Char = std::min(target.Char, static_cast<int>(editor_.line(target.Line).size()) + 1);
+  editor_.beginUndoBlock();
+  BufferCoord start = target;
+  BufferCoord end;
+  if (copy) {
+    end = editor_.replaceRange(target, target, text);
+  } else if (before(target, b)) {  // removing the text after the target leaves it in place
+    editor_.replaceRange(b, e, "");
+    end = editor_.replaceRange(target, target, text);
+  } else {
+    end = editor_.replaceRange(target, target, text);
+    editor_.replaceRange(b, e, "");
+    start = shifted(start);
+    end = shifted(end);
+  }
+  editor_.endUndoBlock();
+  editor_.setSelection(start, end);
+}
+
+void EditorView::dropForeignText(BufferCoord target, const QString& text) {
+  const auto bytes = EncodeQString(text, charset_);
+  if (!bytes) {
+    emit statusMessage(tr("The dropped text holds characters this document's character set cannot hold."));
+    return;
+  }
+  target.Char = std::min(target.Char, static_cast<int>(editor_.line(target.Line).size()) + 1);
+  editor_.beginUndoBlock();
+  const BufferCoord end = editor_.replaceRange(target, target, *bytes);
+  editor_.endUndoBlock();
+  editor_.setSelection(target, end);
 }
 
 }  // namespace qv

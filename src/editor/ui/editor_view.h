@@ -13,6 +13,7 @@
 
 #include "editor/display_charset.h"
 #include "editor/editor.h"
+#include "editor/ui/line_cells.h"
 #include "platform/prompter.h"
 
 namespace qv {
@@ -65,6 +66,8 @@ class EditorView : public QAbstractScrollArea {
     int endCol = 0;    // byte column where it ends (exclusive)
   };
   Row rowAt(int screenRow) const;
+  // The first `count` screen rows, laid out in one pass.
+  std::vector<Row> layoutRows(int count) const;
   int visibleRows() const;
   int textLeft() const;  // x where column cell 0 of the visible area would start
   // The byte columns of a line that a row shows.
@@ -80,6 +83,10 @@ class EditorView : public QAbstractScrollArea {
   // The right margin can be dragged while it is drawn.
   void setRightEdgeDraggable(bool on) { edgeDraggable_ = on; }
   const QFont& editorFont() const { return font_; }
+  // Bumped on every change of the text or of how it is shown.
+  std::uint64_t textVersion() const { return textVersion_; }
+  // MIME type naming the view a text drag started in (its selection is what moves).
+  static QString internalDragFormat() { return QStringLiteral("application/x-quirvane-editor-drag"); }
 
  signals:
   // A line to show in the status bar (e.g. a typed character the document's set cannot hold).
@@ -109,6 +116,8 @@ class EditorView : public QAbstractScrollArea {
   void scrollContentsBy(int dx, int dy) override;
   bool focusNextPrevChild(bool) override { return false; }  // Tab belongs to the text
   void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dragLeaveEvent(QDragLeaveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
 
  private:
@@ -117,6 +126,8 @@ class EditorView : public QAbstractScrollArea {
   void updateMetrics();
   void updateScrollBars();
   int rowOfLine(int line0) const;  // first screen row of a line (word wrap aware)
+  // Width in cells of a line whose walk stopped at `reached` (the rest is measured once).
+  int lineCells(int line0, std::string_view text, CellPos reached) const;
   void paintRow(QPainter& p, const Row& row, int y, int lineNumberWidth);
   void paintGutter(QPainter& p, const Row& row, int y);
   void typeText(const QString& text);
@@ -145,9 +156,16 @@ class EditorView : public QAbstractScrollArea {
   bool colorCurrentLine_ = false;
   bool overrideTextColors_ = false;
   int maxCells_ = 0;  // widest line seen, for the horizontal scroll range
+  struct LineWidth {
+    int line = -1;
+    int size = -1;
+    int cells = 0;
+  };
+  mutable LineWidth widthCache_;  // the last long line measured past the screen's edge
   bool caretOn_ = true;
   QBasicTimer blink_;
   QBasicTimer dragScroll_;
+  QBasicTimer dropScroll_;  // scrolls while dragged text is near an edge
   bool selecting_ = false;
   bool gutterPress_ = false;
   int gutterPressLine_ = 0;
@@ -164,6 +182,18 @@ class EditorView : public QAbstractScrollArea {
   BufferCoord edgeDragCaret_;
   bool nearEdge(int x) const;
   void showMouse();
+  bool insideSelection(BufferCoord c) const;
+  void startTextDrag();
+  // Moves or copies this view's selection to target as one undo step.
+  void dropOwnSelection(BufferCoord target, bool copy);
+  void dropForeignText(BufferCoord target, const QString& text);
+  void notifyCaretMoved();
+
+  std::uint64_t textVersion_ = 0;
+  bool dragPending_ = false;   // pressed inside the selection; a move starts a text drag
+  QPoint dragPressPos_;
+  std::optional<BufferCoord> dropCaret_;  // where dragged text would land
+  QPoint dropScrollPos_;                  // last position of a text drag over the view
 };
 
 }  // namespace qv
