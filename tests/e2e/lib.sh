@@ -66,3 +66,18 @@ wait_exit() {
 activate() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"; sleep 0.2; }
 
 screenshot() { import -window root "$1"; }
+
+# Like start_display, but Xvfb picks a free display number itself, so runs that start at the
+# same moment never race for one.
+start_private_display() {
+  Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$E2E_TMP/display.num" >"$E2E_TMP/xvfb.log" 2>&1 &
+  e2e_pids+=($!)
+  for _ in $(seq 100); do grep -q '[0-9]' "$E2E_TMP/display.num" 2>/dev/null && break; sleep 0.1; done
+  grep -q '[0-9]' "$E2E_TMP/display.num" 2>/dev/null || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+  export DISPLAY=":$(tr -dc '0-9' <"$E2E_TMP/display.num")"
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  xdpyinfo >/dev/null 2>&1 || fail "display $DISPLAY does not answer"
+  openbox >"$E2E_TMP/openbox.log" 2>&1 &
+  e2e_pids+=($!)
+  sleep 0.5
+}

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program opens its main window titled "Quirvane" and closes cleanly.
 source "$(dirname "$0")/lib.sh"
-start_display
+start_private_display
 start_editor
 win=$(wait_window '^Quirvane')
 [ "$(xdotool getwindowname "$win")" = "Quirvane" ] || fail "title is '$(xdotool getwindowname "$win")'"

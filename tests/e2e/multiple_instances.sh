@@ -2,7 +2,7 @@
 # With MultipleInstances set in the running program, a second start runs as a program of its own
 # with its own window instead of handing over.
 source "$(dirname "$0")/lib.sh"
-start_display
+start_private_display
 cat >"$E2E_TMP/multi.reg" <<'REG'
 REGEDIT4
 

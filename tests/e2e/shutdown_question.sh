@@ -2,7 +2,7 @@
 # Closing the program with a modified document asks first; Cancel keeps it running with the
 # document open and the file untouched.
 source "$(dirname "$0")/lib.sh"
-start_display
+start_private_display
 printf 'kept\n' >"$E2E_TMP/a.txt"
 start_editor "$E2E_TMP/a.txt"
 win=$(wait_window 'a\.txt')

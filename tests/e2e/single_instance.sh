@@ -2,7 +2,7 @@
 # A second start hands its file (named relative to its own folder) to the running program and
 # ends at once; a long hand-over arrives in several chunks and opens every file it names.
 source "$(dirname "$0")/lib.sh"
-start_display
+start_private_display
 cat >"$E2E_TMP/start2.reg" <<'REG'
 REGEDIT4
 

@@ -943,6 +943,8 @@ void TfmMain::documentActivated(TfmEditor* doc) {
     if (highlighterBox_->itemData(i).toInt() == hl) highlighterBox_->setCurrentIndex(i);
   refreshStatus();
   updateActions();
+  // Typing goes to the document that came to the front.
+  if (isActiveWindow() && !doc->isAncestorOf(QApplication::focusWidget())) doc->view().setFocus();
 }
 
 void TfmMain::closeDocument(TfmEditor* doc) {
@@ -1379,7 +1381,11 @@ bool TfmMain::ShutDown() {
     if (!d->document().CloseQuery()) return false;
   closing_ = true;
   SaveSettings();
-  SetStayOnTop(false);
+  if (stayOnTop_) {
+    // The window is going away: drop the layer without showing it again.
+    stayOnTop_ = false;
+    setWindowFlag(Qt::WindowStaysOnTopHint, false);
+  }
   shutDownDone_ = true;
   return true;
 }
