@@ -369,6 +369,26 @@ class TestMainWindow : public QObject {
     QCOMPARE(w.ActiveEditor(), w.FindDocument(a));
   }
 
+  void closeWithCancelKeepsTheDocumentAndItsTab() {
+    TfmMain& w = start();
+    QVERIFY(w.OpenFile(MakeFile(dir_, "a.txt", "x")));
+    QTest::keyClicks(&w.ActiveEditor()->view(), "more");
+    prompter_->answerMessage(qv::MsgResult::Cancel, "a.txt");
+    w.action("acClose")->trigger();
+    QCoreApplication::processEvents();
+    QCOMPARE(TabTexts(w).size(), 1);
+    QVERIFY(w.ActiveEditor());
+    QCOMPARE(prompter_->pending(), std::size_t(0));
+  }
+
+  void closingTheLastDocumentMinimisesWhenAsked() {
+    qv::EnvOptions().MinimizeIfNoFiles = true;
+    TfmMain& w = start();
+    QVERIFY(w.OpenFile(MakeFile(dir_, "a.txt", "x")));
+    w.action("acClose")->trigger();
+    QTRY_VERIFY(w.isMinimized());
+  }
+
   void saveWritesTheTypedTextAndStaysAFile() {
     const std::string a = MakeFile(dir_, "a.txt", "one\n");
     TfmMain& w = start();
