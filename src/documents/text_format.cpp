@@ -18,21 +18,57 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void AppendUtf8(std::string& out, std::uint32_t cp) {
+std::size_t Utf8Length(std::uint32_t cp) {
+  return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+}
+
+// Writes cp's UTF-8 form at out; returns the position after it.
+char* PutUtf8(char* out, std::uint32_t cp) {
+  const auto byte = [](std::uint32_t v) { return static_cast<char>(v); };
   if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
+    *out++ = byte(cp);
   } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    *out++ = byte(0xC0 | (cp >> 6));
+    *out++ = byte(0x80 | (cp & 0x3F));
   } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    *out++ = byte(0xE0 | (cp >> 12));
+    *out++ = byte(0x80 | ((cp >> 6) & 0x3F));
+    *out++ = byte(0x80 | (cp & 0x3F));
   } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    *out++ = byte(0xF0 | (cp >> 18));
+    *out++ = byte(0x80 | ((cp >> 12) & 0x3F));
+    *out++ = byte(0x80 | ((cp >> 6) & 0x3F));
+    *out++ = byte(0x80 | (cp & 0x3F));
+  }
+  return out;
+}
+
+// Calls visit(code point) for each character of UTF-16 data (an even number of bytes); a
+// surrogate without its partner is passed on by itself.
+// The byte order is a template argument so the loop holds no test of it.
+template <bool BigEndian, typename Visit>
+void ForEachUtf16CodePoint(std::string_view body, Visit visit) {
+  const auto* data = reinterpret_cast<const unsigned char*>(body.data());
+  const std::size_t units = body.size() / 2;
+  const auto unitAt = [&](std::size_t i) -> std::uint32_t {
+    const std::uint32_t a = data[2 * i], b = data[2 * i + 1];
+    return BigEndian ? (a << 8) | b : (b << 8) | a;
+  };
+  for (std::size_t i = 0; i < units; ++i) {
+    const std::uint32_t unit = unitAt(i);
+    if (unit < 0xD800) {
+      visit(unit);
+      continue;
+    }
+    if (unit <= 0xDBFF && i + 1 < units) {
+      const std::uint32_t next = unitAt(i + 1);
+      if (next >= 0xDC00 && next <= 0xDFFF) {
+        visit(0x10000 + ((unit - 0xD800u) << 10) + (next - 0xDC00u));
+        ++i;
+        continue;
+      }
+    }
+    visit(unit);
   }
 }
 
@@ -150,24 +186,21 @@ std::optional<DecodedText> DecodeMarkedText(std::string_view fileBytes, TTextFor
     result.strayByte = static_cast<unsigned char>(body.back());
     body.remove_suffix(1);
   }
-  const std::size_t units = body.size() / 2;
-  const auto unitAt = [&](std::size_t i) -> char16_t {
-    const auto a = static_cast<unsigned char>(body[2 * i]);
-    const auto b = static_cast<unsigned char>(body[2 * i + 1]);
-    return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
-  };
-  result.text.reserve(units + units / 2);
-  for (std::size_t i = 0; i < units; ++i) {
-    const char16_t unit = unitAt(i);
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units) {
-      const char16_t next = unitAt(i + 1);
-      if (next >= 0xDC00 && next <= 0xDFFF) {
-        AppendUtf8(result.text, 0x10000 + ((unit - 0xD800u) << 10) + (next - 0xDC00u));
-        ++i;
-        continue;
-      }
-    }
-    AppendUtf8(result.text, unit);
+  // Measured first, so the text is written through a pointer into one exact allocation.
+  std::size_t length = 0;
+  const auto count = [&](std::uint32_t cp) { length += Utf8Length(cp); };
+  if (bigEndian) {
+    ForEachUtf16CodePoint<true>(body, count);
+  } else {
+    ForEachUtf16CodePoint<false>(body, count);
+  }
+  result.text.resize(length);
+  char* out = result.text.data();
+  const auto put = [&](std::uint32_t cp) { out = PutUtf8(out, cp); };
+  if (bigEndian) {
+    ForEachUtf16CodePoint<true>(body, put);
+  } else {
+    ForEachUtf16CodePoint<false>(body, put);
   }
   return result;
 }
