@@ -1,5 +1,6 @@
-// Rendering speed of the editor view: a screen at the start, middle and end of a 100 MB file, and
-// of a file that is one 20 MB line, scrolled sideways and typed into.
+// Rendering speed of the editor view: opening a 100 MB file to its first painted screen, a screen
+// at the start, middle and end of it, and a file that is one 20 MB line, scrolled sideways and
+// typed into, plain and highlighted.
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -12,6 +13,7 @@
 
 #include "editor/editor.h"
 #include "editor/ui/editor_view.h"
+#include "highlight/languages/builtin_highlighters.h"
 
 namespace {
 
@@ -46,18 +48,49 @@ Fixture& BigText() {
   return f;
 }
 
+std::string MinifiedLine() {
+  std::string line;
+  line.reserve(20 << 20);
+  while (line.size() < (20u << 20)) line += "{\"key\":\"value\",\"n\":12345,\"list\":[1,2,3]},";
+  return line;
+}
+
 Fixture& LongLine() {
   static Fixture f;
   static const bool loaded = [] {
-    std::string line;
-    line.reserve(20 << 20);
-    while (line.size() < (20u << 20)) line += "{\"key\":\"value\",\"n\":12345,\"list\":[1,2,3]},";
-    f.editor.setText(line);
+    f.editor.setText(MinifiedLine());
     return true;
   }();
   (void)loaded;
   return f;
 }
+
+// The same line coloured by the JavaScript highlighter, as a minified script would be.
+Fixture& HighlightedLongLine() {
+  static Fixture f;
+  static std::unique_ptr<qv::Highlighter> js = qv::MakeBuiltinHighlighter("hlJavascript");
+  static const bool loaded = [] {
+    f.editor.setText(MinifiedLine());
+    f.view->setHighlighter(js.get());
+    return true;
+  }();
+  (void)loaded;
+  return f;
+}
+
+// Opening: read the file, choose how its bytes are shown, paint the first screen.
+void BM_OpenBigFileToFirstScreen(benchmark::State& state) {
+  for (auto _ : state) {
+    Fixture f;
+    if (!f.editor.loadFile(DataFile("big.txt")).ok) {
+      state.SkipWithError("no big.txt: run gen.py");
+      return;
+    }
+    f.view->chooseCharsetFromText();
+    f.render();
+  }
+}
+BENCHMARK(BM_OpenBigFileToFirstScreen)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_BigFileScreenAt(benchmark::State& state) {
   Fixture& f = BigText();
@@ -98,6 +131,29 @@ void BM_LongLineTypeAtEnd(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LongLineTypeAtEnd)->Unit(benchmark::kMillisecond);
+
+void BM_HighlightedLongLineTypeAtEnd(benchmark::State& state) {
+  Fixture& f = HighlightedLongLine();
+  f.editor.setCaretXY({static_cast<int>(f.editor.line(1).size()) + 1, 1});
+  for (auto _ : state) {
+    f.editor.executeCommand(qv::ecChar, 'x');
+    f.view->ensureCaretVisible();
+    f.render();
+  }
+}
+BENCHMARK(BM_HighlightedLongLineTypeAtEnd)->Unit(benchmark::kMillisecond);
+
+// Scrolling sideways by a screen at a time through the middle of the line.
+void BM_LongLineScrollSideways(benchmark::State& state) {
+  Fixture& f = HighlightedLongLine();
+  int left = 10'000'000;
+  for (auto _ : state) {
+    f.editor.setLeftChar(left);
+    f.render();
+    left += f.editor.charsInWindow();
+  }
+}
+BENCHMARK(BM_LongLineScrollSideways)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
