@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 
@@ -41,8 +42,10 @@ std::optional<std::int64_t> ModificationTime(const std::string& name) {
   return std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
-// The whole of a regular file; a folder, a device or a file too large is refused.
-bool ReadWholeFile(const std::string& name, std::string& data, std::string& error) {
+// The whole of a regular file, or its first `limit` bytes; a folder, a device or a file too
+// large is refused.
+bool ReadWholeFile(const std::string& name, std::string& data, std::string& error,
+                   std::uintmax_t limit = UINTMAX_MAX) {
   std::error_code ec;
   const fs::file_status status = fs::status(name, ec);
   if (!fs::exists(status)) {
@@ -63,9 +66,10 @@ bool ReadWholeFile(const std::string& name, std::string& data, std::string& erro
     error = "cannot open file";
     return false;
   }
-  data.resize(size);
-  in.read(data.data(), static_cast<std::streamsize>(size));
-  if (static_cast<std::uintmax_t>(in.gcount()) != size) {
+  const std::uintmax_t wanted = std::min(size, limit);
+  data.resize(wanted);
+  in.read(data.data(), static_cast<std::streamsize>(wanted));
+  if (static_cast<std::uintmax_t>(in.gcount()) != wanted) {
     error = "cannot read file";
     return false;
   }
@@ -256,35 +260,40 @@ void Document::ReportOpenError(const std::string& name) {
 }
 
 bool Document::readInto(const std::string& name, std::string& error) {
+  // The first block decides the format. An 8-bit file then streams into the editor, so a large
+  // file is never held twice; a marked file is read whole to be decoded.
   std::string data;
-  if (!ReadWholeFile(name, data, error)) return false;
-  // Detected from the bytes read, so the format always matches the data decoded.
+  if (!ReadWholeFile(name, data, error, kDetectSampleSize)) return false;
   const TTextFormat format = DetectTextFormatFromSample(data);
-  textFormat_ = format;
-  strayByte_.reset();
+  const bool marked = IsMarkedFormat(format);
+  if (marked && !ReadWholeFile(name, data, error)) return false;
   loading_ = true;
   struct Done {
     bool& flag;
     ~Done() { flag = false; }
   } done{loading_};
-  if (data.empty()) {
-    editor_->loadBytes({});
-    return true;
-  }
-  if (IsMarkedFormat(format)) {
-    auto decoded = DecodeMarkedText(data, format);
-    if (!decoded) {
-      error = "damaged byte-order mark";
+  if (!marked) {
+    const BufferIoResult loaded = editor_->loadFile(name);
+    if (!loaded.ok) {
+      error = loaded.error;
       return false;
     }
-    data.clear();
-    data.shrink_to_fit();
-    markedBreak_ = ToLineBreak(DominantLineBreak(decoded->text));
-    strayByte_ = decoded->strayByte;
-    editor_->loadBytes(decoded->text);
-  } else {
-    editor_->loadBytes(data);
+    textFormat_ = format;
+    strayByte_.reset();
+    return true;
   }
+  textFormat_ = format;
+  strayByte_.reset();
+  auto decoded = DecodeMarkedText(data, format);
+  if (!decoded) {
+    error = "damaged byte-order mark";
+    return false;
+  }
+  data.clear();
+  data.shrink_to_fit();
+  markedBreak_ = ToLineBreak(DominantLineBreak(decoded->text));
+  strayByte_ = decoded->strayByte;
+  editor_->loadBytes(decoded->text);
   return true;
 }
 
