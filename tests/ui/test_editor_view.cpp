@@ -319,6 +319,29 @@ class TestEditorView : public QObject {
     QCOMPARE(editor.topLine(), top);
   }
 
+  void wideGlyphsStayInTheirCellAndControlBytesShow() {
+    Editor editor;
+    editor.setText(std::string("\xE4\xB8\xAD  x\n\x01\0 y", 11));
+    EditorView view(editor);
+    view.setCharset(DisplayCharset::Utf8);
+    view.resize(300, 100);
+    view.show();
+    const QImage shot = view.viewport()->grab().toImage();
+    const QColor base = shot.pixelColor(view.pointOf({1, 4}) + QPoint(view.charWidth() * 10, 1));
+    auto blank = [&](BufferCoord c) {
+      const QRect cell(view.pointOf(c), QSize(view.charWidth(), view.lineHeight()));
+      for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x)
+          if (shot.pixelColor(x, y) != base) return false;
+      return true;
+    };
+    QVERIFY2(!blank({1, 1}), "the CJK character is drawn");
+    QVERIFY2(blank({4, 1}), "and does not spill into the blank after it");  // bytes 1-3 are one character
+    QVERIFY2(!blank({1, 2}), "a control byte is drawn");
+    QVERIFY2(!blank({2, 2}), "a zero byte is drawn");
+    QVERIFY2(blank({3, 2}), "the blank after them stays blank");
+  }
+
   void rendersWithoutCrashingOnZeroBytesAndTabs() {
     Editor editor;
     editor.setText(std::string("a\0b\tc", 5));

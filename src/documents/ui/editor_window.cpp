@@ -64,9 +64,17 @@ TfmEditor::TfmEditor(DocumentServices& services, QWidget* parent)
   statusBar_->setObjectName("StatusBar");
   statusBar_->setSizeGripEnabled(false);
   for (int i = 0; i < kStatusPanelCount; ++i) {
-    panels_[static_cast<size_t>(i)] = new QLabel(statusBar_);
-    panels_[static_cast<size_t>(i)]->setFixedWidth(kPanelWidths[static_cast<size_t>(i)]);
-    statusBar_->addWidget(panels_[static_cast<size_t>(i)]);
+    auto* panel = new QLabel(statusBar_);
+    panels_[static_cast<size_t>(i)] = panel;
+    // The last panel holds the selection text ("12 chars selected, 3 lines"), far wider than
+    // its 50 pixels: it takes whatever room the window has left.
+    if (i + 1 < kStatusPanelCount) {
+      panel->setFixedWidth(kPanelWidths[static_cast<size_t>(i)]);
+      statusBar_->addWidget(panel);
+    } else {
+      panel->setMinimumWidth(kPanelWidths[static_cast<size_t>(i)]);
+      statusBar_->addWidget(panel, 1);
+    }
   }
   layout_->addWidget(statusBar_);
 

@@ -112,12 +112,7 @@ QCursor LineSelectCursor() {
   return cursor;
 }
 
-// Control characters are drawn as their Unicode control pictures so zero bytes stay visible.
-char32_t Visible(char32_t cp) {
-  if (cp < 0x20) return 0x2400 + cp;
-  if (cp == 0x7F) return 0x2421;
-  return cp;
-}
+bool IsControl(char32_t cp) { return cp < 0x20 || cp == 0x7F; }
 
 }  // namespace
 
@@ -576,6 +571,38 @@ void EditorView::paintGutter(QPainter& p, const Row& row, int y) {
   }
 }
 
+// One character outside ASCII. Glyphs wider than a cell (CJK, say) are narrowed into their
+// cell so that the grid, and with it the caret, stays where the columns say.
+void EditorView::paintGlyph(QPainter& p, int x, int y, const QString& glyph, const QColor& fg, int style) {
+  p.setFont(Styled(font_, style));
+  p.setPen(fg);
+  const int advance = p.fontMetrics().horizontalAdvance(glyph);
+  if (advance <= charWidth_ + 1) {
+    p.drawText(x, y + ascent_, glyph);
+    return;
+  }
+  p.save();
+  p.translate(x, y + ascent_);
+  p.scale(static_cast<qreal>(charWidth_) / advance, 1.0);
+  p.drawText(0, 0, glyph);
+  p.restore();
+}
+
+// Control characters (a zero byte, say) as a small block with their caret-notation letter, so
+// they stay visible whatever the font holds.
+void EditorView::paintControlChar(QPainter& p, const QRect& cell, char32_t cp, const QColor& fg) {
+  const QRect box = cell.adjusted(1, 2, -1, -2);
+  QColor fill = fg;
+  fill.setAlpha(150);
+  p.fillRect(box, fill);
+  QFont small = font_;
+  small.setPointSizeF(std::max(5.0, font_.pointSizeF() * 0.7));
+  small.setBold(true);
+  p.setFont(small);
+  p.setPen(palette().color(QPalette::Base));
+  p.drawText(box, Qt::AlignCenter, cp == 0x7F ? QStringLiteral("?") : QString(QChar(static_cast<char16_t>(cp + 0x40))));
+}
+
 void EditorView::paintRow(QPainter& p, const Row& row, int y, int) {
   const std::string_view text = editor_.line(row.line + 1);
   const int size = static_cast<int>(text.size());
@@ -671,18 +698,23 @@ void EditorView::paintRow(QPainter& p, const Row& row, int y, int) {
           const QRect cellRect(xBase + c0 * charWidth_, y, (c1 - c0) * charWidth_, lineHeight_);
           if (selected) p.fillRect(cellRect, selBg);
           else if (bg.isValid()) p.fillRect(cellRect, bg);
-          char32_t shown = isTab ? (special ? U'\u00BB' : 0) : Visible(d.cp);
+          char32_t shown = isTab ? (special ? U'\u00BB' : 0) : d.cp;
           if (d.cp == U' ' && special) shown = U'\u00B7';
-          if (shown && shown != U' ') {
-            const bool ascii = shown < 0x7F;
-            if (!ascii || cfg != runFg || style != runStyle || c0 != runCell + run.size() || selected) flush();
+          if (!isTab && IsControl(d.cp)) {
+            flush();
+            paintControlChar(p, cellRect, d.cp, cfg);
+          } else if (shown >= 0x7F) {
+            flush();
+            paintGlyph(p, xBase + c0 * charWidth_, y, QString::fromUcs4(&shown, 1), cfg, style);
+          } else if (shown && shown != U' ') {
+            if (cfg != runFg || style != runStyle || c0 != runCell + run.size() || selected) flush();
             if (run.isEmpty()) {
               runCell = c0;
               runFg = cfg;
               runStyle = style;
             }
-            run.append(QString::fromUcs4(&shown, 1));
-            if (!ascii || selected) flush();
+            run.append(QChar(static_cast<char16_t>(shown)));
+            if (selected) flush();
           } else {
             flush();
           }

@@ -130,6 +130,8 @@ class EditorView : public QAbstractScrollArea {
   int lineCells(int line0, std::string_view text, CellPos reached) const;
   void paintRow(QPainter& p, const Row& row, int y, int lineNumberWidth);
   void paintGutter(QPainter& p, const Row& row, int y);
+  void paintGlyph(QPainter& p, int x, int y, const QString& glyph, const QColor& fg, int style);
+  void paintControlChar(QPainter& p, const QRect& cell, char32_t cp, const QColor& fg);
   void typeText(const QString& text);
   bool handleCharsetAwareCommand(EditorCommand c);
   void snapCaretToChar(bool forward);
