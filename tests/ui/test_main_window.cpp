@@ -242,6 +242,17 @@ class TestMainWindow : public QObject {
     QVERIFY(!w.action("acEditPaste")->isEnabled());
   }
 
+  void commandLineCloseAndExit() {
+    MakeFile(dir_, "a.txt", "x");
+    MakeFile(dir_, "b.txt", "x");
+    TfmMain& w = start();
+    // Each file argument is an item of its own: /C closes what the one before it opened.
+    QVERIFY(w.ProcessCommandLine({"a.txt", "b.txt", "/C"}));
+    QCOMPARE(TabTexts(w), QStringList{"a.txt"});
+    QVERIFY(w.ProcessCommandLine({"a.txt", "/E"}));
+    QTRY_VERIFY(!w.isVisible());  // ended through the normal shut-down
+  }
+
   void dotArgumentsAloneCountAsNone() {
     TfmMain& w = start();
     QVERIFY(!w.ProcessCommandLine({".", ".."}));
