@@ -143,6 +143,24 @@ void BM_HighlightedLongLineTypeAtEnd(benchmark::State& state) {
 }
 BENCHMARK(BM_HighlightedLongLineTypeAtEnd)->Unit(benchmark::kMillisecond);
 
+// The 20 MB line under word wrap: typing at its end, where the caret's row is far down.
+void BM_WrappedLongLineTypeAtEnd(benchmark::State& state) {
+  static Fixture f;
+  static const bool loaded = [] {
+    f.editor.setText(MinifiedLine());
+    f.view->setWordWrap(true);
+    return true;
+  }();
+  (void)loaded;
+  f.editor.setCaretXY({static_cast<int>(f.editor.line(1).size()) + 1, 1});
+  for (auto _ : state) {
+    f.editor.executeCommand(qv::ecChar, 'x');
+    f.view->ensureCaretVisible();
+    f.render();
+  }
+}
+BENCHMARK(BM_WrappedLongLineTypeAtEnd)->Unit(benchmark::kMillisecond);
+
 // Scrolling sideways by a screen at a time through the middle of the line.
 void BM_LongLineScrollSideways(benchmark::State& state) {
   Fixture& f = HighlightedLongLine();

@@ -171,6 +171,28 @@ class TestEditorView : public QObject {
     QCOMPARE(editor.caretXY(), (BufferCoord{1, 1}));
   }
 
+  void aWrappedLineTallerThanTheScreenScrollsByRowsToTheCaret() {
+    Editor editor;
+    editor.setText("first\n" + std::string(20000, 'w') + "\nlast");
+    EditorView view(editor);
+    view.resize(300, 200);
+    view.show();
+    view.setWordWrap(true);
+    editor.setCaretXY({20001, 2});
+    view.ensureCaretVisible();
+    const QPoint caret = view.pointOf(editor.caretXY());
+    QVERIFY2(caret.y() >= 0 && caret.y() + view.lineHeight() <= view.viewport()->height() + view.lineHeight(),
+             qPrintable(QString("caret row at y %1").arg(caret.y())));
+    QCOMPARE(view.coordAt(caret + QPoint(1, 1)).Line, 2);
+    TypeUnicode(&view, "z");
+    QCOMPARE(editor.line(2).back(), 'z');
+    // Back to the top: the first line shows again from its start.
+    QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(editor.topLine(), 1);
+    QCOMPARE(view.layoutRows(1)[0].line, 0);
+    QCOMPARE(view.pointOf({1, 1}).y(), 0);
+  }
+
   void specialCharactersChangeWhatIsDrawn() {
     Editor editor;
     editor.setText("a b\tc\nd");

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "editor/highlighter.h"
 #include "editor/range_cache.h"
@@ -279,6 +280,7 @@ void EditorView::onTextChanged() {
 }
 
 void EditorView::onStatusChanged(unsigned bits) {
+  if ((bits & scTopLine) && editor_.topLine() != topRowLine_) topRow_ = 0;  // moved by whole lines
   if (bits & (scTopLine | scLeftChar)) {
     updateScrollBars();
     emit viewChanged();
@@ -309,10 +311,10 @@ EditorView::Row EditorView::rowAt(int screenRow) const {
     if (line >= lines) return {lines, 0, 0};
     return {line, 0, editor_.lines().lineLength(line)};
   }
-  const int width = std::max(1, editor_.charsInWindow());
+  screenRow += skippedRows();
   while (line < lines) {
     const std::string_view text = editor_.line(line + 1);
-    const std::vector<int> starts = wrapRows(text, width, editor_.tabWidth());
+    const std::vector<int> starts = wrapStarts(line);
     if (screenRow < static_cast<int>(starts.size())) {
       const size_t r = static_cast<size_t>(screenRow);
       const int end = r + 1 < starts.size() ? starts[r + 1] : static_cast<int>(text.size());
@@ -324,11 +326,68 @@ EditorView::Row EditorView::rowAt(int screenRow) const {
   return {lines, 0, 0};
 }
 
+std::vector<int> EditorView::wrapStarts(int line0) const {
+  const std::string_view text = editor_.line(line0 + 1);
+  const int width = std::max(1, editor_.charsInWindow());
+  constexpr size_t kCachedFrom = 4096;  // shorter lines are wrapped afresh: it costs nothing
+  if (text.size() < kCachedFrom) return wrapRows(text, width, editor_.tabWidth());
+  WrapCache& c = wrapCache_;
+  if (c.line != line0 || c.version != textVersion_ || c.width != width || c.tabWidth != editor_.tabWidth()) {
+    c = {line0, textVersion_, width, editor_.tabWidth(), wrapRows(text, width, editor_.tabWidth())};
+  }
+  return c.starts;
+}
+
+int EditorView::skippedRows() const {
+  if (!editor_.wordWrap() || topRowLine_ != editor_.topLine() || topRow_ == 0) return 0;
+  return std::min(topRow_, static_cast<int>(wrapStarts(topRowLine_ - 1).size()) - 1);  // the text may have shrunk
+}
+
+void EditorView::setTopRow(int line1, int row) {
+  topRowLine_ = line1;
+  topRow_ = std::max(0, row);
+  editor_.setTopLine(line1);
+  viewport()->update();
+}
+
+void EditorView::scrollRows(int delta) {
+  int line = editor_.topLine();
+  int row = skippedRows();
+  while (delta > 0) {
+    const int count = static_cast<int>(wrapStarts(line - 1).size());
+    if (row + delta < count) {
+      row += delta;
+      break;
+    }
+    if (line >= editor_.lineCount()) {
+      row = count - 1;
+      break;
+    }
+    delta -= count - row;
+    ++line;
+    row = 0;
+  }
+  while (delta < 0) {
+    if (row + delta >= 0) {
+      row += delta;
+      break;
+    }
+    if (line <= 1) {
+      row = 0;
+      break;
+    }
+    delta += row + 1;
+    --line;
+    row = static_cast<int>(wrapStarts(line - 1).size()) - 1;
+  }
+  setTopRow(line, row);
+}
+
 std::vector<EditorView::Row> EditorView::layoutRows(int count) const {
   std::vector<Row> rows;
   rows.reserve(static_cast<size_t>(std::max(0, count)));
   const int lines = editor_.lineCount();
-  const int width = std::max(1, editor_.charsInWindow());
+  int skip = skippedRows();
   for (int line = editor_.topLine() - 1; line < lines && static_cast<int>(rows.size()) < count; ++line) {
     const std::string_view text = editor_.line(line + 1);
     const int size = static_cast<int>(text.size());
@@ -336,8 +395,8 @@ std::vector<EditorView::Row> EditorView::layoutRows(int count) const {
       rows.push_back({line, 0, size});
       continue;
     }
-    const std::vector<int> starts = wrapRows(text, width, editor_.tabWidth());
-    for (size_t r = 0; r < starts.size() && static_cast<int>(rows.size()) < count; ++r)
+    const std::vector<int> starts = wrapStarts(line);
+    for (size_t r = static_cast<size_t>(std::exchange(skip, 0)); r < starts.size() && static_cast<int>(rows.size()) < count; ++r)
       rows.push_back({line, starts[r], r + 1 < starts.size() ? starts[r + 1] : size});
   }
   while (static_cast<int>(rows.size()) < count) rows.push_back({lines, 0, 0});
@@ -358,10 +417,8 @@ int EditorView::rowOfLine(int line0) const {
   const int top = editor_.topLine() - 1;
   if (!editor_.wordWrap()) return line0 - top;
   if (line0 < top) return -1;
-  int rows = 0;
-  const int width = std::max(1, editor_.charsInWindow());
-  for (int l = top; l < line0 && rows <= visibleRows(); ++l)
-    rows += static_cast<int>(wrapRows(editor_.line(l + 1), width, editor_.tabWidth()).size());
+  int rows = -skippedRows();
+  for (int l = top; l < line0 && rows <= visibleRows(); ++l) rows += static_cast<int>(wrapStarts(l).size());
   return rows;
 }
 
@@ -393,7 +450,7 @@ QPoint EditorView::pointOf(BufferCoord c) const {
   int cell = CellOfColumn(text, col, charset_, editor_.tabWidth());
   int screenRow = rowOfLine(line0);
   if (editor_.wordWrap()) {
-    const std::vector<int> starts = wrapRows(text, std::max(1, editor_.charsInWindow()), editor_.tabWidth());
+    const std::vector<int> starts = wrapStarts(line0);
     const int r = rowOfColumn(starts, std::min(col, size));
     screenRow += r;
     cell -= CellOfColumn(text, starts[static_cast<size_t>(r)], charset_, editor_.tabWidth());
@@ -807,24 +864,34 @@ void EditorView::timerEvent(QTimerEvent* e) {
 void EditorView::ensureCaretVisible() {
   const BufferCoord caret = editor_.caretXY();
   const int rows = std::max(1, editor_.linesInWindow());
-  if (caret.Line < editor_.topLine()) {
+  if (caret.Line < editor_.topLine() && !editor_.wordWrap()) {
     editor_.setTopLine(caret.Line);
+  } else if (caret.Line < editor_.topLine()) {
+    const int caretRow = rowOfColumn(wrapStarts(caret.Line - 1), std::min(caret.Char - 1, static_cast<int>(editor_.line(caret.Line).size())));
+    setTopRow(caret.Line, caretRow < rows ? 0 : caretRow);
   } else if (!editor_.wordWrap()) {
     if (caret.Line >= editor_.topLine() + rows) editor_.setTopLine(caret.Line - rows + 1);
   } else {
-    // Walk up from the caret line until the rows no longer fit.
-    const int width = std::max(1, editor_.charsInWindow());
     const std::string_view text = editor_.line(caret.Line);
-    int used = rowOfColumn(wrapRows(text, width, editor_.tabWidth()),
-                           std::min(caret.Char - 1, static_cast<int>(text.size()))) + 1;
-    int top = caret.Line;
-    while (top > editor_.topLine()) {
-      const int r = static_cast<int>(wrapRows(editor_.line(top - 1), width, editor_.tabWidth()).size());
-      if (used + r > rows) break;
-      used += r;
-      --top;
+    const int caretRow = rowOfColumn(wrapStarts(caret.Line - 1), std::min(caret.Char - 1, static_cast<int>(text.size())));
+    if (caret.Line == editor_.topLine() && caretRow < skippedRows()) {
+      setTopRow(caret.Line, caretRow);
+    } else if (caretRow + 1 > rows) {
+      // The caret's line alone is taller than the screen: show the rows ending at the caret.
+      const bool shown = caret.Line == editor_.topLine() && caretRow < skippedRows() + rows;
+      if (!shown) setTopRow(caret.Line, caretRow - rows + 1);
+    } else {
+      // Walk up from the caret line until the rows no longer fit.
+      int used = caretRow + 1;
+      int top = caret.Line;
+      while (top > editor_.topLine()) {
+        const int r = static_cast<int>(wrapStarts(top - 2).size());
+        if (used + r > rows) break;
+        used += r;
+        --top;
+      }
+      if (top > editor_.topLine()) setTopRow(top, 0);
     }
-    if (top > editor_.topLine()) editor_.setTopLine(top);
   }
   if (!editor_.wordWrap()) {
     const std::string_view text = editor_.line(caret.Line);
@@ -1094,6 +1161,8 @@ void EditorView::wheelEvent(QWheelEvent* e) {
   if (e->modifiers() & Qt::ShiftModifier || e->angleDelta().x() != 0) {
     const int h = e->angleDelta().x() != 0 ? -e->angleDelta().x() / 40 : -steps;
     editor_.setLeftChar(std::max(1, editor_.leftChar() + h));
+  } else if (editor_.wordWrap()) {
+    scrollRows(-steps);
   } else {
     editor_.setTopLine(std::clamp(editor_.topLine() - steps, 1, editor_.lineCount()));
   }

@@ -126,6 +126,13 @@ class EditorView : public QAbstractScrollArea {
   void updateMetrics();
   void updateScrollBars();
   int rowOfLine(int line0) const;  // first screen row of a line (word wrap aware)
+  // Where each display row of a line starts under word wrap (a long line is wrapped once).
+  std::vector<int> wrapStarts(int line0) const;
+  // Under word wrap a line can be taller than the screen: the rows of the top line above the
+  // screen, and moving the top by rows.
+  int skippedRows() const;
+  void setTopRow(int line1, int row);
+  void scrollRows(int delta);
   // Width in cells of a line whose walk stopped at `reached` (the rest is measured once).
   int lineCells(int line0, std::string_view text, CellPos reached) const;
   void paintRow(QPainter& p, const Row& row, int y, int lineNumberWidth);
@@ -164,6 +171,16 @@ class EditorView : public QAbstractScrollArea {
     int cells = 0;
   };
   mutable LineWidth widthCache_;  // the last long line measured past the screen's edge
+  struct WrapCache {
+    int line = -1;
+    std::uint64_t version = 0;
+    int width = 0;
+    int tabWidth = 0;
+    std::vector<int> starts;
+  };
+  mutable WrapCache wrapCache_;  // the rows of the last long line wrapped
+  int topRowLine_ = 0;           // the top line topRow_ belongs to
+  int topRow_ = 0;               // its rows scrolled above the screen
   bool caretOn_ = true;
   QBasicTimer blink_;
   QBasicTimer dragScroll_;
