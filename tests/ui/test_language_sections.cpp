@@ -67,6 +67,29 @@ QAction* Entry(QMenu* menu, const QString& text) {
   return nullptr;
 }
 
+// The accelerator letter of a caption ("Ö&ffnen..." gives "f"), empty when it has none.
+QString Accelerator(const QString& caption) {
+  for (int i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] != '&') return caption.mid(i + 1, 1).toLower();
+    ++i;
+  }
+  return {};
+}
+
+// "menu: letter (first, second)" for every letter two items of one menu share.
+QStringList SharedAccelerators(const QString& where, const QList<QAction*>& actions) {
+  QStringList clashes;
+  QMap<QString, QString> seen;
+  for (const QAction* a : actions) {
+    const QString letter = Accelerator(a->text());
+    if (letter.isEmpty()) continue;
+    if (seen.contains(letter)) clashes << QString("%1: %2 (%3, %4)").arg(where, letter, seen[letter], a->text());
+    else seen[letter] = a->text();
+  }
+  return clashes;
+}
+
 QString CheckedEntry(QMenu* menu) {
   for (QAction* a : menu->actions())
     if (a->isChecked()) return a->text();
@@ -192,6 +215,18 @@ class TestLanguageSections : public QObject {
     QCOMPARE(w.action("acFormatRemoveTrailingSpaces")->text(), QString("Leerzeichen am Zeilenen&de entfernen"));
     QCOMPARE(w.menu("acFormat")->title(), QString("Fo&rmat"));
     QCOMPARE(w.action("acGoToLine")->text(), QString("&Gehe zu Zeile"));
+  }
+
+  void germanAcceleratorsAreUniqueInEachMenu() {
+    TfmMain& w = start();
+    QVERIFY(qv::LoadLanguage("Deutsch.lng"));
+    qv::TranslateWidget(&w, "fmMain");
+    QCOMPARE(Accelerator(w.menu("acFile")->title()), QString("d"));
+    QStringList clashes = SharedAccelerators("menu bar", w.menuBar()->actions());
+    for (const QMenu* m : w.findChildren<QMenu*>()) clashes << SharedAccelerators(m->objectName(), m->actions());
+    for (const char* name : {"acSetBookmark", "acJumpToBookmark"})
+      if (const QMenu* m = w.action(name)->menu()) clashes << SharedAccelerators(name, m->actions());
+    QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join("; ")));
   }
 
   void choosingALanguageStoresItAndWarnsOfTheRestart() {
