@@ -39,7 +39,10 @@
 #include "config/shared_dialogs.h"
 #include "config/translation.h"
 #include "config/ui/translate_widget.h"
+#include "documents/editing_commands.h"
+#include "documents/file_pos_history.h"
 #include "documents/text_file_handler.h"
+#include "documents/ui/editing_actions.h"
 #include "documents/ui/editor_window.h"
 #include "documents/ui/file_icon_pool.h"
 #include "editor/editor_commands.h"
@@ -91,7 +94,9 @@ class MainWindowPlacement final : public PlacedWindow {
 TfmMain::TfmMain(QWidget* parent)
     : QMainWindow(parent),
       highlighters_(std::make_unique<HighlighterTable>(MakeBuiltinHighlighter)),
-      iconPool_(std::make_unique<TFileIconPool>()) {
+      iconPool_(std::make_unique<TFileIconPool>()),
+      history_(std::make_unique<TFilePosHistory>()),
+      editingMemory_(std::make_unique<EditingMemory>()) {
   setObjectName("fmMain");
   setWindowTitle("Quirvane");
   setMinimumWidth(301);  // a resize to 300 pixels or less is refused
@@ -105,6 +110,8 @@ TfmMain::TfmMain(QWidget* parent)
     return HighlighterChoice{static_cast<int>(&entry - highlighters_->entries().data()), entry.defaultFilter};
   };
   services_.addRecentFile = [this](const std::string& name) { recentFiles_.add(name); };
+  services_.recordPosition = [this](Document& d) { recordPosition(d); };
+  services_.restorePosition = [this](Document& d) { restorePosition(d); };
   services_.noteLastDir = [](const std::string& folder) { NoteLastDir(folder + "/"); };
   services_.activate = [this](Document& d) {
     for (TfmEditor* doc : Documents())
@@ -156,6 +163,7 @@ TfmMain::TfmMain(QWidget* parent)
 
   createActions();
   createMenus();
+  installEditing();
   createToolbar();
   createStatusBar();
   createTray();
@@ -611,6 +619,8 @@ void TfmMain::updateActions() {
   if (QMenu* revert = menu("acFileRevert")) revert->menuAction()->setVisible(hasDoc);
   set("acClose", hasDoc);
   set("acCloseAll", hasDoc);
+  if (editingActions_) editingActions_->refresh();
+  if (QMenu* format = menu("acFormat")) format->menuAction()->setVisible(unlocked);
   if (QMenu* recent = menu("acRecentFiles")) recent->menuAction()->setEnabled(!recentFiles_.empty());
 
   if (QMenu* edit = menu("acEdit")) edit->menuAction()->setVisible(hasDoc);
@@ -772,6 +782,7 @@ TfmEditor* TfmMain::CreateDocument(bool newFile) {
   const bool locked = BeginPaintLock(true);
 
   auto* editor = new TfmEditor(services_);
+  InstallEditingCommands(editor->editor(), [this, editor] { return editingContext(editor); });
   const DocumentHandle handle = nextHandle_++;
   Document& doc = editor->document();
   doc.SetFileMissing(true);
@@ -1360,6 +1371,7 @@ void TfmMain::FirstShow() {
   lastOpenFiles_ = {};
   LoadSettings();
   refreshDocumentSettings();
+  history_->SetEnabled(saveFilePositions_);
 
   std::error_code ec;
   if (!startupDir_.empty()) fs::current_path(startupDir_, ec);
@@ -1459,6 +1471,62 @@ void TfmMain::dropEvent(QDropEvent* e) {
   if (names.empty()) return;
   e->acceptProposedAction();
   OpenFileList(names, false);
+}
+
+}  // namespace qv
+
+namespace qv {
+
+// ---------------------------------------------------------------------------------------------
+// Editing commands, bookmarks and the position history
+
+EditingContext TfmMain::editingContext(TfmEditor* doc) {
+  const Document& d = doc->document();
+  const int index = d.Highlighter().index;
+  auto& entries = highlighters_->entries();
+  const THighLighter* entry =
+      index >= 0 && index < static_cast<int>(entries.size()) ? &entries[static_cast<std::size_t>(index)] : nullptr;
+  EditingContext c = MakeEditingContext(entry, EditorCfg(), wordWrap_);
+  c.locked = d.Locked();
+  c.newFile = d.NewFile();
+  c.fileName = d.FileName();
+  c.prompter = services_.prompter;
+  c.memory = editingMemory_.get();
+  return c;
+}
+
+void TfmMain::installEditing() {
+  QMenu* format = addMenuAfter("acEdit", "acFormat", "For&mat");
+  editingActions_ = new EditingActions(this, {menu("acEdit"), format, menu("acView")},
+                                       [this]() -> std::optional<EditingTarget> {
+                                         TfmEditor* d = ActiveEditor();
+                                         if (!d) return std::nullopt;
+                                         return EditingTarget{&d->editor(), editingContext(d)};
+                                       });
+}
+
+void TfmMain::recordPosition(Document& d) {
+  if (!history_->Enabled() || d.FileMissing()) return;
+  const int index = d.Highlighter().index;
+  auto& entries = highlighters_->entries();
+  const THighLighter* entry =
+      index >= 0 && index < static_cast<int>(entries.size()) ? &entries[static_cast<std::size_t>(index)] : nullptr;
+  history_->Store(d.editor(), d.FileName(), HandChosenHighlighter(*highlighters_, d.FileName(), entry));
+}
+
+void TfmMain::restorePosition(Document& d) {
+  TfmEditor* doc = nullptr;
+  for (TfmEditor* e : Documents())
+    if (&e->document() == &d) doc = e;
+  const FilePosRestore r =
+      history_->Restore(d.editor(), d.FileName(), EditorCfg().WordwrapByDefault, services_.projectLoad);
+  if (!doc) return;
+  if (r.wordWrap) doc->SetWordwrap(*r.wordWrap);
+  if (!r.highlighter.empty())
+    if (THighLighter* entry = highlighters_->FindHighlighterByName(r.highlighter))
+      applyHighlighter(doc, static_cast<int>(entry - highlighters_->entries().data()));
+  // The view scrolls to the restored top line once it has its size.
+  QTimer::singleShot(0, doc, [doc] { doc->view().ensureCaretVisible(); });
 }
 
 }  // namespace qv

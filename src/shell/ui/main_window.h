@@ -29,9 +29,13 @@ class QToolBar;
 
 namespace qv {
 
+class EditingActions;
 class HighlighterTable;
 class TfmEditor;
 class TFileIconPool;
+class TFilePosHistory;
+struct EditingContext;
+struct EditingMemory;
 
 // The frame of the program (objectName "fmMain"): owns the document windows, knows the
 // active one, keeps the recent lists, and carries out the command line and hand-overs.
@@ -174,6 +178,11 @@ class TfmMain : public QMainWindow,
   void layoutTabs();
   void refreshStatus();
   void syncHighlighter(TfmEditor* doc);
+  // The editing commands' view of a document: its highlighter's strings, settings and state.
+  EditingContext editingContext(TfmEditor* doc);
+  void installEditing();
+  void restorePosition(Document& d);
+  void recordPosition(Document& d);
   void applyHighlighter(TfmEditor* doc, int entryIndex);
   void checkFilesOnDisk();
   void closeInitialBlank();
@@ -194,6 +203,9 @@ class TfmMain : public QMainWindow,
   DocumentServices services_;
   std::unique_ptr<HighlighterTable> highlighters_;
   std::unique_ptr<TFileIconPool> iconPool_;
+  std::unique_ptr<TFilePosHistory> history_;
+  std::unique_ptr<EditingMemory> editingMemory_;
+  EditingActions* editingActions_ = nullptr;
   QMdiArea* mdi_ = nullptr;
   QTabBar* tabs_ = nullptr;
   QToolBar* toolbar_ = nullptr;
