@@ -12,6 +12,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "config/ui/translate_widget.h"
 #include "config/editor_cfg.h"
 #include "documents/ui/emphasize_word.h"
 #include "documents/ui/ruler.h"
@@ -93,6 +94,7 @@ TfmEditor::TfmEditor(DocumentServices& services, QWidget* parent)
   });
   setFocusProxy(view_);
   ApplyEditorConfig(EditorCfg());  // the shared record, as every new document gets it
+  TranslateWidget(this, "fmEditor");
   refreshState();
 }
 

@@ -59,6 +59,10 @@ QIcon TFileIconPool::MissingFileIcon() {
   return Scaled([](int s) { return Page(s, QColor(0xee, 0xee, 0xee), QColor(0xc0, 0x30, 0x30), true); });
 }
 
+QIcon TFileIconPool::PlainFileIcon() {
+  return Scaled([](int s) { return Page(s, Qt::white, Qt::transparent, false); });
+}
+
 QIcon TFileIconPool::FolderIcon() {
   const QIcon themed = QIcon::fromTheme("folder");
   if (!themed.isNull()) return themed;
@@ -93,7 +97,8 @@ int TFileIconPool::IconIndex(const QString& fileName) {
   const QMimeType mime = QMimeDatabase().mimeTypeForFile(info);
   QIcon icon = QIcon::fromTheme(mime.iconName());
   if (icon.isNull()) icon = QIcon::fromTheme(mime.genericIconName());
-  if (icon.isNull()) icon = MissingFileIcon();
+  // A desktop without an icon theme still gets a plain page, not the missing-file mark.
+  if (icon.isNull()) icon = PlainFileIcon();
   if (images_.size() == images_.capacity()) images_.reserve(images_.size() + 32);
   images_.push_back(icon);
   const int index = static_cast<int>(images_.size()) - 1;

@@ -27,6 +27,7 @@ class TFileIconPool {
   // The program's own drawings, crisp at any scale.
   static QIcon NewFileIcon();
   static QIcon MissingFileIcon();
+  static QIcon PlainFileIcon();  // an existing file the desktop has no icon for
   static QIcon FolderIcon();
 
  private:

@@ -210,6 +210,7 @@ void EditorView::setWordWrap(bool on) {
 
 void EditorView::setCharset(DisplayCharset cs) {
   charset_ = cs;
+  editor_.setDisplayCharset(cs);  // caret moves and deletes step whole characters of this set
   ++textVersion_;
   clipboard_->setCharset(cs);
   snapCaretToChar(false);

@@ -38,6 +38,7 @@
 #include "config/settings_steps.h"
 #include "config/shared_dialogs.h"
 #include "config/translation.h"
+#include "config/ui/language_menu.h"
 #include "config/ui/translate_widget.h"
 #include "documents/editing_commands.h"
 #include "documents/file_pos_history.h"
@@ -161,6 +162,10 @@ TfmMain::TfmMain(QWidget* parent)
       if (entry.window == w) documentActivated(entry.editor);
   });
 
+  // The language comes first: actions take their translated hints when they are made.
+  Registry reg;
+  const std::string language = ReadLanguageSetting(reg);
+  const bool languageLoaded = !language.empty() && LoadLanguage(language);
   createActions();
   createMenus();
   installEditing();
@@ -169,9 +174,8 @@ TfmMain::TfmMain(QWidget* parent)
   createTray();
   registerSettingsSteps();
 
-  Registry reg;
-  const std::string language = ReadLanguageSetting(reg);
-  if (!language.empty() && LoadLanguage(language)) TranslateWidget(this, "fmMain");
+  if (languageLoaded) TranslateWidget(this, "fmMain");
+  InstallLanguageMenu(menu("acOptions"), this);
 
   qApp->installEventFilter(this);
   connect(qApp, &QApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -815,6 +819,12 @@ TfmEditor* TfmMain::CreateDocument(bool newFile) {
     if (handleOf(editor) && editor != ActiveEditor()) documentActivated(editor);
   });
   connect(editor, &TfmEditor::closed, this, [this, editor] { documentClosed(editor); });
+  // Dragging the right margin moves it in every document and is kept in the settings.
+  connect(editor, &TfmEditor::rightEdgeDragged, this, [this](int column) {
+    EditorCfg().RightEdge = column;
+    SetEditorCfgChanged(true);
+    for (TfmEditor* d : Documents()) d->view().setRightEdge(column);
+  });
   connect(editor, &TfmEditor::filesDropped, this, [this](const QStringList& files) {
     std::vector<std::string> names;
     for (const QString& f : files) names.push_back(S(f));
@@ -1197,6 +1207,7 @@ void TfmMain::cmdAbout() {
       "\nThanks to everyone who reported a problem or suggested an improvement.");
   box.setInformativeText(box.informativeText().arg(qVersion()));
   box.setStandardButtons(QMessageBox::Ok);
+  TranslateWidget(&box, "fmAbout");
   box.exec();
 }
 
