@@ -59,10 +59,18 @@ class TextBufferLoader {
         noteBreak(LineBreak::Cr);
       }
     }
+    // The next LF is looked for once and remembered: in a file of CR breaks there is none,
+    // and searching to the end of the chunk for every line would make loading quadratic.
+    std::size_t nextLf = 0;
+    bool lfKnown = false;
     while (i < n) {
       const char* base = chunk.data() + i;
-      const void* lf = std::memchr(base, '\n', n - i);
-      std::size_t end = lf ? static_cast<const char*>(lf) - chunk.data() : n;
+      if (!lfKnown || (nextLf != n && nextLf < i)) {
+        const void* lf = std::memchr(base, '\n', n - i);
+        nextLf = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - chunk.data()) : n;
+        lfKnown = true;
+      }
+      std::size_t end = nextLf;
       const void* cr = std::memchr(base, '\r', end - i);
       if (cr) end = static_cast<const char*>(cr) - chunk.data();
       left_ = remaining_ - static_cast<std::int64_t>(i);
