@@ -21,10 +21,15 @@ bool OnFloppyDrive(std::string_view name) {
 
 }  // namespace
 
-std::string CanonicalFileName(std::string_view name) {
+std::string CanonicalFileName(std::string_view name) { return CanonicalFileName(name, {}); }
+
+std::string CanonicalFileName(std::string_view name, const std::filesystem::path& baseDir) {
   std::error_code ec;
-  if (name.empty() || !std::filesystem::exists(std::filesystem::path(name), ec)) return std::string(name);
-  std::string full = Expanded(name).string();
+  if (name.empty() || name.find('\0') != std::string_view::npos) return std::string(name);
+  const std::filesystem::path given(name);
+  const std::filesystem::path path = baseDir.empty() || given.is_absolute() ? given : baseDir / given;
+  if (!std::filesystem::exists(path, ec)) return std::string(name);
+  std::string full = Expanded(path.string()).string();
   // A folder keeps no trailing separator, except the root itself.
   while (full.size() > 1 && full.back() == '/') full.pop_back();
   return full;

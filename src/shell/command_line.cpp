@@ -145,16 +145,6 @@ CommandLineTokens TokenizeCommandLine(const std::vector<std::string>& args) {
   return out;
 }
 
-std::string CanonicalFileName(const std::string& name, const fs::path& baseDir) {
-  if (name.empty() || name.find('\0') != std::string::npos) return name;
-  const fs::path path = fs::path(name).is_absolute() ? fs::path(name) : baseDir / name;
-  std::error_code ec;
-  if (!fs::exists(path, ec)) return name;
-  std::string full = path.lexically_normal().string();
-  while (full.size() > 1 && full.back() == '/') full.pop_back();
-  return full;
-}
-
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
   const size_t dot = pattern.rfind('.');
   const size_t foldFrom = dot == std::string_view::npos ? pattern.size() : dot + 1;

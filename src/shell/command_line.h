@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/file_names.h"
 #include "platform/prompter.h"
 
 namespace qv {
@@ -92,9 +93,6 @@ void ExecuteCommandLineItems(const std::vector<CommandLineItem>& items, CommandL
 // Parses and runs the arguments. Returns whether there was any argument after "." and ".."
 // were removed (the caller then skips the start action).
 bool ProcessCommandLine(const std::vector<std::string>& args, CommandLineHost& host, const CommandLineEnv& env);
-
-// Full path of an existing file (taken against baseDir when relative); other names unchanged.
-std::string CanonicalFileName(const std::string& name, const std::filesystem::path& baseDir);
 
 // Wildcard match of one file name: "*" any run, "?" one character. The part of the pattern
 // after its last "." (the extension) matches without regard to ASCII case, the rest exactly.
