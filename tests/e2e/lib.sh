@@ -81,3 +81,29 @@ start_private_display() {
   e2e_pids+=($!)
   sleep 0.5
 }
+
+# Waits up to 5 s for file $1 to hold exactly the bytes of printf format $2; false if it never does.
+wait_file_bytes() {
+  local want="$E2E_TMP/want.bin"
+  printf "$2" >"$want"
+  for _ in $(seq 50); do cmp -s "$1" "$want" && return 0; sleep 0.1; done
+  return 1
+}
+
+# Gives openbox a configuration without its Alt+drag window move, so Alt+drag reaches the
+# program; Alt+F4 still closes. Call before start_private_display.
+use_wm_without_alt_drag() {
+  mkdir -p "$XDG_CONFIG_HOME/openbox"
+  cat >"$XDG_CONFIG_HOME/openbox/rc.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <keyboard><keybind key="A-F4"><action name="Close"/></keybind></keyboard>
+  <mouse><context name="Client">
+    <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
+  </context></mouse>
+</openbox_config>
+XML
+}
+
+# Saves screenshot $1 into $QV_E2E_SHOTS under name $2 when that folder is given.
+keep_shot() { [ -z "${QV_E2E_SHOTS:-}" ] || cp "$1" "$QV_E2E_SHOTS/$2"; }
