@@ -1,6 +1,8 @@
 // Detection of a file's text format and the UTF-16 and UTF-8 conversions of the marked formats.
 #include "documents/text_format.h"
 
+#include <optional>
+
 #include <array>
 #include <fstream>
 #include <vector>
@@ -148,12 +150,16 @@ TTextFormat DetectTextFormatFromSample(std::string_view sample) {
   if (sample.starts_with(kMarkLE)) return TTextFormat::tfUnicode;
   if (sample.starts_with(kMarkBE)) return TTextFormat::tfUnicodeBigEndian;
   if (sample.starts_with(kMarkUTF8)) return TTextFormat::tfUTF8;
-  // The sample counts as text only up to its first zero byte.
-  sample = sample.substr(0, sample.find('\0'));
-  if (sample.find("\r\n") != std::string_view::npos) return TTextFormat::tfNormal;
-  if (sample.find('\n') != std::string_view::npos) return TTextFormat::tfUnix;
-  if (sample.find('\r') != std::string_view::npos) return TTextFormat::tfMac;
-  return TTextFormat::tfNormal;
+  // The text before the first zero byte decides; when it holds no break the rest of the sample
+  // does, so a zero byte early in the file never turns its LF breaks into CR LF on saving.
+  const auto byBreaks = [](std::string_view text) -> std::optional<TTextFormat> {
+    if (text.find("\r\n") != std::string_view::npos) return TTextFormat::tfNormal;
+    if (text.find('\n') != std::string_view::npos) return TTextFormat::tfUnix;
+    if (text.find('\r') != std::string_view::npos) return TTextFormat::tfMac;
+    return std::nullopt;
+  };
+  if (auto f = byBreaks(sample.substr(0, sample.find('\0')))) return *f;
+  return byBreaks(sample).value_or(TTextFormat::tfNormal);
 }
 
 TTextFormat DetectTextFormat(const std::filesystem::path& file) {

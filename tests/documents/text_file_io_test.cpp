@@ -29,6 +29,7 @@ TEST_F(DocumentTest, EveryFormatSavesBackByteForByte) {
       {"lf", "one\ntwo\n", TTextFormat::tfUnix, 3},
       {"cr", "one\rtwo", TTextFormat::tfMac, 2},
       {"zero bytes inside lines", "a\0b\r\n\0\r\nc"s, TTextFormat::tfNormal, 3},
+      {"zero byte before the first lf", "a\0b\nc\n"s, TTextFormat::tfUnix, 3},
       {"utf-16 le, lf, final break", "\xFF\xFE" "a\0\n\0b\0\n\0"s, TTextFormat::tfUnicode, 3},
       {"utf-16 le, crlf, zero char", "\xFF\xFE" "a\0\0\0b\0\r\0\n\0c\0"s, TTextFormat::tfUnicode,
        2},
