@@ -1,10 +1,9 @@
 // Detection of a file's text format and the UTF-16 and UTF-8 conversions of the marked formats.
 #include "documents/text_format.h"
 
-#include <optional>
-
 #include <array>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 namespace qv {
