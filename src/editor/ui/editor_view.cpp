@@ -225,8 +225,13 @@ void EditorView::chooseCharsetFromText() {
 }
 
 void EditorView::updateMetrics() {
+  // Glyphs advance by a fraction of a pixel; runs of text start on whole-pixel cells. Letter
+  // spacing makes every glyph advance exactly one cell, so a run never drifts off the grid.
+  font_.setLetterSpacing(QFont::AbsoluteSpacing, 0);
+  const qreal advance = QFontMetricsF(font_).horizontalAdvance(QLatin1Char('M'));
+  charWidth_ = std::max(1, qRound(advance));
+  font_.setLetterSpacing(QFont::AbsoluteSpacing, charWidth_ - advance);
   const QFontMetrics fm(font_);
-  charWidth_ = std::max(1, fm.horizontalAdvance(QLatin1Char('M')));
   lineHeight_ = std::max(1, fm.height() + extraSpacing_);
   ascent_ = fm.ascent() + extraSpacing_ / 2;
   const int rows = std::max(1, viewport()->height() / lineHeight_);
