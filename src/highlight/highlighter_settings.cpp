@@ -6,6 +6,7 @@
 #include "config/safe_registry.h"
 #include "config/settings_steps.h"
 #include "highlight/highlighter_table.h"
+#include "highlight/languages/tcl.h"
 #include "platform/registry.h"
 
 namespace qv {
@@ -44,6 +45,8 @@ void HighlighterTable::LoadHighlighterSettings(Registry& reg) {
     e.blockAutoindent = ReadBoolDef(reg, "BlockAutoindent", true);
     RebuildDefaultFilter(e);
     e.helpFile = ReadStrDef(reg, "HelpFile", "");
+    if (auto words = lang::TclHighlighterKeyWords(*e.highlighter))
+      lang::SetTclHighlighterKeyWords(*e.highlighter, ReadStrDef(reg, "KeyWords", *words));
     reg.CloseKey();
     e.highlighter->notifyChange();
   }
@@ -68,6 +71,7 @@ void HighlighterTable::SaveHighlighterSettings(Registry& reg) const {
     reg.WriteString("BlockEndStr", e.blockEndStr);
     reg.WriteBool("BlockAutoindent", e.blockAutoindent);
     reg.WriteString("HelpFile", e.helpFile);
+    if (auto words = lang::TclHighlighterKeyWords(*e.highlighter)) reg.WriteString("KeyWords", *words);
     reg.CloseKey();
   }
 }

@@ -1,5 +1,9 @@
 // The Tcl/Tk highlighter: comments only where a command starts, braces and brackets, quoted
 // strings carried across lines, $variables, the Tcl 8.6 commands and the Tk commands.
+#include "highlight/languages/tcl.h"
+
+#include <vector>
+
 #include "highlight/languages/languages.h"
 #include "highlight/languages/lexer_support.h"
 
@@ -25,19 +29,28 @@ constexpr AttrSpec kAttributes[] = {
 // command (the previous one ended in a backslash), so it does not start one.
 constexpr HighlighterRange kInString = 1, kInComment = 2, kContinued = 4;
 
-const KeywordSet& Commands() {
-  static const KeywordSet set(
-      "after append apply array auto_execok auto_import auto_load auto_mkindex auto_qualify "
-      "auto_reset bgerror binary break catch cd chan clock close coroutine concat continue dict "
-      "else elseif encoding eof error eval exec exit expr fblocked fconfigure fcopy file fileevent "
-      "finally flush for foreach format gets glob global history if incr info interp join lappend "
-      "lassign lindex linsert list llength lmap load lrange lrepeat lreplace lreverse lsearch lset "
-      "lsort namespace oo::class oo::copy oo::define oo::objdefine oo::object open package pid "
-      "proc puts pwd read refchan regexp regsub rename return scan seek set socket source split "
-      "string subst switch tailcall tell then throw time tm trace try unload unset update uplevel "
-      "upvar variable vwait while yield yieldto zlib my self next method constructor destructor",
-      true);
-  return set;
+constexpr std::string_view kCommands =
+    "after append apply array auto_execok auto_import auto_load auto_mkindex auto_qualify "
+    "auto_reset bgerror binary break catch cd chan clock close coroutine concat continue dict "
+    "else elseif encoding eof error eval exec exit expr fblocked fconfigure fcopy file fileevent "
+    "finally flush for foreach format gets glob global history if incr info interp join lappend "
+    "lassign lindex linsert list llength lmap load lrange lrepeat lreplace lreverse lsearch lset "
+    "lsort namespace oo::class oo::copy oo::define oo::objdefine oo::object open package pid "
+    "proc puts pwd read refchan regexp regsub rename return scan seek set socket source split "
+    "string subst switch tailcall tell then throw time tm trace try unload unset update uplevel "
+    "upvar variable vwait while yield yieldto zlib my self next method constructor destructor";
+
+// The words of a blank- or line-separated list, in their order.
+std::vector<std::string> SplitWords(std::string_view text) {
+  std::vector<std::string> out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && SpaceChars().test(static_cast<unsigned char>(text[i]))) ++i;
+    const std::size_t start = i;
+    while (i < text.size() && !SpaceChars().test(static_cast<unsigned char>(text[i]))) ++i;
+    if (i > start) out.emplace_back(text.substr(start, i - start));
+  }
+  return out;
 }
 
 const KeywordSet& TkCommands() {
@@ -67,6 +80,20 @@ bool EndsInBackslash(std::string_view line) {
 
 class TclLexer final : public Lexer {
  public:
+  TclLexer() { setKeyWords(kCommands); }
+
+  std::string keyWords() const {
+    std::string out;
+    for (const std::string& w : words_) out += w + "\r\n";
+    return out;
+  }
+  void setKeyWords(std::string_view text) {
+    words_ = SplitWords(text);
+    std::string joined;
+    for (const std::string& w : words_) joined += w + ' ';
+    commands_ = KeywordSet(joined, true);
+  }
+
   void beginLine(std::string_view, HighlighterRange& range) override {
     commandStart_ = !(range & kContinued);
     noParenFrom_ = std::string_view::npos;
@@ -121,7 +148,7 @@ class TclLexer final : public Lexer {
       c.skip(NameChars());
       std::string_view word = c.from(begin);
       while (word.starts_with("::")) word.remove_prefix(2);
-      if (Commands().contains(word)) return kReserved;
+      if (commands_.contains(word)) return kReserved;
       if (TkCommands().contains(word)) return kSecondReserved;
       return kIdentifier;
     }
@@ -177,8 +204,10 @@ class TclLexer final : public Lexer {
     return kString;
   }
 
-  bool commandStart_ = true;  // a "#" here starts a comment
-  bool fresh_ = false;        // the string's opening quote is the token so far
+  std::vector<std::string> words_;  // the reserved words in the user's order
+  KeywordSet commands_;             // the same words, for lookup
+  bool commandStart_ = true;        // a "#" here starts a comment
+  bool fresh_ = false;              // the string's opening quote is the token so far
   std::size_t noParenFrom_ = std::string_view::npos;
 };
 
@@ -186,6 +215,33 @@ class TclLexer final : public Lexer {
 
 std::unique_ptr<Highlighter> MakeTclHighlighter() {
   return std::make_unique<LexerHighlighter>("Tcl/Tk", std::make_unique<TclLexer>(), kAttributes, NameChars());
+}
+
+namespace {
+
+const TclLexer* TclLexerOf(const Highlighter& h) {
+  auto* lh = dynamic_cast<const LexerHighlighter*>(&h);
+  return lh ? dynamic_cast<const TclLexer*>(&lh->lexer()) : nullptr;
+}
+
+TclLexer* TclLexerOf(Highlighter& h) {
+  auto* lh = dynamic_cast<LexerHighlighter*>(&h);
+  return lh ? dynamic_cast<TclLexer*>(&lh->lexer()) : nullptr;
+}
+
+}  // namespace
+
+std::optional<std::string> TclHighlighterKeyWords(const Highlighter& h) {
+  const TclLexer* lexer = TclLexerOf(h);
+  if (!lexer) return std::nullopt;
+  return lexer->keyWords();
+}
+
+bool SetTclHighlighterKeyWords(Highlighter& h, std::string_view words) {
+  TclLexer* lexer = TclLexerOf(h);
+  if (!lexer) return false;
+  lexer->setKeyWords(words);
+  return true;
 }
 
 }  // namespace qv::lang
