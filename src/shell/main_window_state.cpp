@@ -176,4 +176,20 @@ int TabRowHeight(int rows, bool multiline) {
   return multiline ? 19 * rows + 4 : 23;
 }
 
+std::vector<int> WrapTabRows(const std::vector<int>& widths, int available) {
+  std::vector<int> rows;
+  rows.reserve(widths.size());
+  int row = 0;
+  int used = 0;
+  for (const int w : widths) {
+    if (used > 0 && used + w > available) {
+      ++row;
+      used = 0;
+    }
+    rows.push_back(row);
+    used += w;
+  }
+  return rows;
+}
+
 }  // namespace qv

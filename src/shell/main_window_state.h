@@ -115,5 +115,8 @@ LastOpenFiles LoadLastOpenFiles(Registry& reg);
 // Height of the file tab row in pixels: 23 for one row; with several rows allowed, 19 a row
 // plus 4 (0 for none).
 int TabRowHeight(int rows, bool multiline);
+// The row each tab goes into when tabs of these widths wrap at the available width, in order;
+// a tab wider than a whole row gets a row of its own.
+std::vector<int> WrapTabRows(const std::vector<int>& widths, int available);
 
 }  // namespace qv

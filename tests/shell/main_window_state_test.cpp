@@ -197,5 +197,22 @@ TEST(TabRow, HeightByRows) {
   EXPECT_EQ(TabRowHeight(0, true), 0);
 }
 
+TEST(TabRow, WrapsWhereTheNextTabWouldNotFit) {
+  struct Case {
+    std::vector<int> widths;
+    int available;
+    std::vector<int> rows;
+  };
+  const Case cases[] = {
+      {{}, 100, {}},
+      {{30, 30, 30}, 100, {0, 0, 0}},
+      {{40, 40, 40}, 100, {0, 0, 1}},
+      {{50, 50, 50, 50, 50}, 100, {0, 0, 1, 1, 2}},  // an exact fit stays in the row
+      {{150, 20, 150}, 100, {0, 1, 2}},              // too wide for any row: a row of its own
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(WrapTabRows(c.widths, c.available), c.rows) << "tabs: " << c.widths.size() << ", width " << c.available;
+}
+
 }  // namespace
 }  // namespace qv

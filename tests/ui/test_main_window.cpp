@@ -1,11 +1,14 @@
 // Document management of the main window: opening, tabs, keys, recent files, the command line
 // and what is remembered at shut-down.
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
-#include <QTabBar>
+#include <QMdiSubWindow>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QtTest>
 
 #include <filesystem>
@@ -18,6 +21,7 @@
 #include "platform/registry.h"
 #include "platform/scripted_prompter.h"
 #include "shell/handover.h"
+#include "shell/ui/file_tab_row.h"
 #include "shell/ui/main_window.h"
 #include "ui_test_env.h"
 
@@ -33,6 +37,14 @@ std::string MakeFile(const fs::path& dir, const std::string& name, const std::st
   const fs::path path = dir / name;
   std::ofstream(path, std::ios::binary) << text;
   return path.string();
+}
+
+// Sends a mouse event to the tab row as a real pointer would.
+void SendMouse(qv::FileTabRow* tabs, QEvent::Type type, QPoint at, Qt::MouseButtons held,
+               Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent e(type, QPointF(at), QPointF(tabs->mapToGlobal(at)), button, held, mods);
+  QApplication::sendEvent(tabs, &e);
 }
 
 std::string ReadAll(const std::string& path) {
@@ -76,6 +88,7 @@ class TestMainWindow : public QObject {
     qv::InstallPrompter(std::move(prompter));
     qv::EnvOptions().StartAction = 0;
     qv::EnvOptions().MinimizeIfNoFiles = false;
+    qv::EnvOptions().MinimizeToTray = false;
   }
 
   void cleanup() {
@@ -280,11 +293,124 @@ class TestMainWindow : public QObject {
     TfmMain& w = start();
     QVERIFY(w.OpenFile(MakeFile(dir_, "a.txt", "x")));
     QVERIFY(w.OpenFile(MakeFile(dir_, "b.txt", "x")));
-    QTabBar* tabs = w.fileTabs();
+    qv::FileTabRow* tabs = w.fileTabs();
     QTest::mouseClick(tabs, Qt::LeftButton, Qt::ShiftModifier, tabs->tabRect(0).center());
     QTRY_COMPARE(TabTexts(w), QStringList{"b.txt"});
     QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(0).center());
     QCOMPARE(TabTexts(w), QStringList{"b.txt"});  // a plain click only activates
+  }
+
+  void manyTabsWrapIntoRowsOfTheirOwnHeight() {
+    TfmMain& w = start();
+    w.resize(420, 500);
+    for (int i = 1; i <= 12; ++i)
+      QVERIFY(w.OpenFile(MakeFile(dir_, "document_" + std::to_string(i) + ".txt", "x")));
+    QVERIFY(w.OpenFile(MakeFile(dir_, "b&c.txt", "x")));
+    qv::FileTabRow* tabs = w.fileTabs();
+    QTRY_VERIFY2(tabs->rowCount() > 1, "thirteen tabs in 420 pixels need several rows");
+    QCOMPARE(tabs->height(), 19 * tabs->rowCount() + 4);
+    for (int i = 0; i < tabs->count(); ++i)
+      QVERIFY2(tabs->rect().contains(tabs->tabRect(i)), qPrintable(tabs->tabText(i) + " lies outside the row"));
+    QCOMPARE(tabs->tabText(12), QString("b&&c.txt"));  // shows one "&"
+    QCOMPARE(tabs->tabToolTip(12), QString::fromStdString((dir_ / "b&c.txt").string()));
+    QCOMPARE(tabs->currentIndex(), 12);
+
+    w.SetMultilineTabs(false);  // one row that scrolls
+    QCOMPARE(tabs->rowCount(), 1);
+    QCOMPARE(tabs->height(), 23);
+    QVERIFY2(tabs->rect().intersects(tabs->tabRect(12)), "the current tab is scrolled into view");
+    QCOMPARE(tabs->tabAt(tabs->tabRect(12).center()), 12);
+  }
+
+  void draggingATabReordersTheDocumentsButNotWithShift() {
+    TfmMain& w = start();
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) QVERIFY(w.OpenFile(MakeFile(dir_, name, "x")));
+    qv::FileTabRow* tabs = w.fileTabs();
+    QTRY_VERIFY(tabs->isVisible());
+    const QPoint first = tabs->tabRect(0).center();
+    const QPoint last = tabs->tabRect(2).center();
+    SendMouse(tabs, QEvent::MouseButtonPress, first, Qt::LeftButton);
+    SendMouse(tabs, QEvent::MouseMove, last, Qt::LeftButton, Qt::ShiftModifier);
+    QCOMPARE(TabTexts(w), (QStringList{"a.txt", "b.txt", "c.txt"}));
+    SendMouse(tabs, QEvent::MouseMove, last, Qt::LeftButton);
+    SendMouse(tabs, QEvent::MouseButtonRelease, last, Qt::NoButton);
+    QCOMPARE(TabTexts(w), (QStringList{"b.txt", "c.txt", "a.txt"}));
+    QCOMPARE(w.EnumDocument(2), w.FindDocument((dir_ / "a.txt").string()));
+    QCOMPARE(w.ActiveEditor(), w.EnumDocument(2));  // pressing its tab activated it
+    QCOMPARE(tabs->currentIndex(), 2);
+  }
+
+  void rightClickOnATabActivatesItAndOffersItsMenu() {
+    TfmMain& w = start();
+    QVERIFY(w.OpenFile(MakeFile(dir_, "a.txt", "x")));
+    QVERIFY(w.OpenFile(MakeFile(dir_, "b.txt", "x")));
+    qv::FileTabRow* tabs = w.fileTabs();
+    QTRY_VERIFY(tabs->isVisible());
+    QTest::mouseClick(tabs, Qt::RightButton, Qt::NoModifier, tabs->tabRect(0).center());
+    QCOMPARE(w.ActiveEditor(), w.EnumDocument(0));
+    auto* menu = w.findChild<QMenu*>("pmFileTabs");
+    QVERIFY(menu);
+    QTRY_VERIFY(menu->isVisible());
+    menu->close();
+  }
+
+  void restoringAMaximizedDocumentVisitsEveryDocumentOnce() {
+    TfmMain& w = start();
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) QVERIFY(w.OpenFile(MakeFile(dir_, name, "x")));
+    TfmEditor* active = w.ActiveEditor();
+    QMdiArea* mdi = w.findChild<QMdiArea*>("mdiClient");
+    QVERIFY(mdi && mdi->activeSubWindow() && mdi->activeSubWindow()->isMaximized());
+    QStringList visited;
+    QObject listening;  // ends the connection with this case
+    connect(mdi, &QMdiArea::subWindowActivated, &listening, [&visited](QMdiSubWindow* sub) {
+      if (auto* doc = sub ? qobject_cast<TfmEditor*>(sub->widget()) : nullptr)
+        visited << QFileInfo(QString::fromStdString(doc->document().FileName())).fileName();
+    });
+    mdi->activeSubWindow()->showNormal();
+    QTRY_COMPARE(visited, (QStringList{"a.txt", "b.txt", "c.txt"}));
+    QCoreApplication::processEvents();
+    QCOMPARE(visited.size(), 3);  // all windows left the maximized state, yet one round only
+    QCOMPARE(w.ActiveEditor(), active);
+    QCOMPARE(w.paintLockCount(), 0);
+    QVERIFY(w.updatesEnabled());
+    QVERIFY(!w.MaximizedDocument());
+  }
+
+  void minimisingUsesTheTrayWhenTheDesktopHasOne() {
+    qv::EnvOptions().MinimizeToTray = true;
+    TfmMain& w = start();
+    w.setTrayAvailable(true);  // offscreen has no notification area: stand in for one
+    QVERIFY(w.OpenFile(MakeFile(dir_, "a.txt", "x")));
+    QSystemTrayIcon* tray = w.trayIcon();
+    QVERIFY(tray);
+    QVERIFY(!tray->isVisible());
+    w.showMinimized();
+    QTRY_VERIFY2(!w.isVisible(), "the minimised window leaves the taskbar");
+    QVERIFY(tray->isVisible());
+    QCOMPARE(tray->toolTip(), w.windowTitle());
+    w.action("acTrayRestore")->trigger();
+    QVERIFY(w.isVisible());
+    QVERIFY(!w.isMinimized());
+    QVERIFY(!tray->isVisible());
+
+    // A second start's hand-over brings it back the same way.
+    w.showMinimized();
+    QTRY_VERIFY(!w.isVisible());
+    w.handOverChunkArrived();
+    QVERIFY(w.isVisible());
+    QVERIFY(!tray->isVisible());
+  }
+
+  void withoutATrayMinimisingJustMinimises() {
+    qv::EnvOptions().MinimizeToTray = true;
+    TfmMain& w = start();
+    w.setTrayAvailable(false);
+    QVERIFY(!w.trayIcon());
+    w.showMinimized();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QVERIFY(w.isMinimized());
+    QVERIFY2(w.isVisible(), "with no tray the window must stay reachable");
   }
 
   void aHandOverActsOnlyOnceItsLastChunkArrived() {

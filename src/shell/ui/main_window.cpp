@@ -20,7 +20,6 @@
 #include <QMimeData>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
-#include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -52,6 +51,7 @@
 #include "highlight/languages/builtin_highlighters.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
+#include "shell/ui/file_tab_row.h"
 #include "version.h"
 
 namespace qv {
@@ -127,14 +127,8 @@ TfmMain::TfmMain(QWidget* parent)
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  tabs_ = new QTabBar(central);
-  tabs_->setObjectName("tcFileTabs");
-  tabs_->setMovable(true);
-  tabs_->setExpanding(false);
-  tabs_->setUsesScrollButtons(true);
-  tabs_->setDocumentMode(true);
-  tabs_->setContextMenuPolicy(Qt::CustomContextMenu);
-  tabs_->installEventFilter(this);
+  tabs_ = new FileTabRow(central);
+  tabs_->setMultiline(multilineTabs_);
   tabs_->hide();
   mdi_ = new QMdiArea(central);
   mdi_->setObjectName("mdiClient");
@@ -144,17 +138,18 @@ TfmMain::TfmMain(QWidget* parent)
   layout->addWidget(mdi_, 1);
   setCentralWidget(central);
 
-  connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
-    if (syncingTabs_ || index < 0) return;
+  connect(tabs_, &FileTabRow::tabClicked, this, [this](int index) {
     if (auto handle = order_.at(index)) ActivateDocument(document(*handle), true);
   });
-  connect(tabs_, &QTabBar::tabMoved, this, [this](int from, int to) {
+  connect(tabs_, &FileTabRow::tabMoved, this, [this](int from, int to) {
     order_.move(from, to);
     for (TfmEditor* doc : Documents()) refreshTab(doc);
   });
-  connect(tabs_, &QTabBar::customContextMenuRequested, this, [this](const QPoint& pos) {
-    const int index = tabs_->tabAt(pos);
-    if (index >= 0) showTabMenu(index, tabs_->mapToGlobal(pos));
+  connect(tabs_, &FileTabRow::contextMenuRequested, this,
+          [this](int index, const QPoint& globalPos) { showTabMenu(index, globalPos); });
+  connect(tabs_, &FileTabRow::shiftClicked, this, [this](int index) {
+    if (!EnvOptions().ShiftClickClosesFileTab) return;
+    if (const auto handle = order_.at(index)) closeDocument(document(*handle));
   });
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
     if (!w) return;
@@ -571,8 +566,16 @@ void TfmMain::createStatusBar() {
   refreshStatus();
 }
 
-void TfmMain::createTray() {
-  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
+void TfmMain::createTray() { setTrayAvailable(QSystemTrayIcon::isSystemTrayAvailable()); }
+
+void TfmMain::setTrayAvailable(bool available) {
+  if (!available) {
+    if (tray_) delete tray_->contextMenu();
+    delete tray_;
+    tray_ = nullptr;
+    return;
+  }
+  if (tray_) return;
   tray_ = new QSystemTrayIcon(windowIcon(), this);
   tray_->setObjectName("tiTray");
   auto* menu = new QMenu(this);
@@ -588,7 +591,8 @@ void TfmMain::createTray() {
 
 void TfmMain::restoreFromTray() {
   if (tray_) tray_->hide();
-  showNormal();
+  setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
   raise();
   activateWindow();
 }
@@ -830,15 +834,23 @@ TfmEditor* TfmMain::CreateDocument(bool newFile) {
     for (const QString& f : files) names.push_back(S(f));
     OpenFileList(names, false);
   });
-  connect(window, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates, Qt::WindowStates) {
+  connect(window, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
     refreshStatus();
+    // The user restored a maximized document: every document is visited once (posted, so
+    // the restore of all windows finishes first).
+    const bool restored = (before & Qt::WindowMaximized) && !(now & (Qt::WindowMaximized | Qt::WindowMinimized));
+    if (restored && !cycling_ && !cyclePending_ && !closing_) {
+      cyclePending_ = true;
+      QTimer::singleShot(0, this, [this] {
+        cyclePending_ = false;
+        if (!MaximizedDocument()) CycleDocumentsAfterRestore();
+      });
+    }
   });
 
   const int index = order_.insert(handle);
-  syncingTabs_ = true;
   tabs_->insertTab(index, QString());
   tabs_->setCurrentIndex(index);
-  syncingTabs_ = false;
   ++untitledCounter_;
 
   editor->setWindowTitle(editor->Caption());
@@ -954,11 +966,7 @@ void TfmMain::documentActivated(TfmEditor* doc) {
   const auto handle = handleOf(doc);
   if (!handle) return;
   order_.setActive(*handle);
-  if (const auto index = order_.indexOf(*handle)) {
-    syncingTabs_ = true;
-    tabs_->setCurrentIndex(*index);
-    syncingTabs_ = false;
-  }
+  if (const auto index = order_.indexOf(*handle)) tabs_->setCurrentIndex(*index);
   const int hl = doc->document().Highlighter().index;
   for (int i = 0; i < highlighterBox_->count(); ++i)
     if (highlighterBox_->itemData(i).toInt() == hl) highlighterBox_->setCurrentIndex(i);
@@ -981,11 +989,7 @@ void TfmMain::documentClosed(TfmEditor* doc) {
   const auto index = order_.indexOf(*handle);
   const auto next = order_.remove(*handle);
   docs_.erase(*handle);
-  if (index) {
-    syncingTabs_ = true;
-    tabs_->removeTab(*index);
-    syncingTabs_ = false;
-  }
+  if (index) tabs_->removeTab(*index);
   layoutTabs();
   if (next) {
     ActivateDocument(document(*next), true);
@@ -1015,7 +1019,13 @@ void TfmMain::refreshTab(TfmEditor* doc) {
 void TfmMain::layoutTabs() {
   const bool visible = fileTabsVsbl_ && tabs_->count() > 0;
   tabs_->setVisible(visible);
-  if (visible) tabs_->setFixedHeight(std::max(TabRowHeight(1, false), tabs_->sizeHint().height()));
+  tabs_->setMultiline(multilineTabs_);
+  if (visible) tabs_->relayout();
+}
+
+void TfmMain::SetMultilineTabs(bool on) {
+  multilineTabs_ = on;
+  layoutTabs();
 }
 
 void TfmMain::SetFileTabsVsbl(bool on) {
@@ -1068,6 +1078,15 @@ void TfmMain::applyHighlighter(TfmEditor* doc, int entryIndex) {
 
 void TfmMain::NextDocument(bool forward) {
   if (const auto next = order_.neighbour(forward)) ActivateDocument(document(*next), true);
+}
+
+void TfmMain::CycleDocumentsAfterRestore() {
+  if (cycling_) return;
+  cycling_ = true;
+  BeginPaintLock();
+  for (int i = 0, n = order_.count(); i < n; ++i) NextDocument(true);
+  EndPaintLock();
+  cycling_ = false;
 }
 
 bool TfmMain::CloseAll() {
@@ -1284,7 +1303,10 @@ bool TfmMain::allowsAnotherInstance() {
 
 void TfmMain::handOverChunkArrived() {
   if (tray_) tray_->hide();
-  if (isMinimized()) showNormal();
+  if (isMinimized() || !isVisible()) {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+  }
   raise();
   activateWindow();
 }
@@ -1427,7 +1449,10 @@ void TfmMain::changeEvent(QEvent* e) {
   if (e->type() == QEvent::WindowStateChange && isMinimized() && tray_ && EnvOptions().MinimizeToTray) {
     tray_->setToolTip(windowTitle());
     tray_->show();
-    QTimer::singleShot(0, this, [this] { hide(); });
+    // Hiding the minimised window takes its taskbar button away; the tray brings it back.
+    QTimer::singleShot(0, this, [this] {
+      if (isMinimized() && tray_ && tray_->isVisible()) hide();
+    });
   }
 }
 
@@ -1437,17 +1462,6 @@ void TfmMain::resizeEvent(QResizeEvent* e) {
 }
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* e) {
-  if (watched == tabs_ && e->type() == QEvent::MouseButtonPress) {
-    auto* me = static_cast<QMouseEvent*>(e);
-    if (me->button() == Qt::LeftButton && (me->modifiers() & Qt::ShiftModifier)) {
-      // Shift+click closes (when wanted) and never starts a drag.
-      const int index = tabs_->tabAt(me->position().toPoint());
-      if (index >= 0 && EnvOptions().ShiftClickClosesFileTab)
-        if (const auto handle = order_.at(index)) closeDocument(document(*handle));
-      return true;
-    }
-    return false;
-  }
   if (e->type() != QEvent::KeyPress && e->type() != QEvent::ShortcutOverride) return false;
   auto* widget = qobject_cast<QWidget*>(watched);
   if (!widget || widget->window() != this) return false;

@@ -24,12 +24,12 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QSystemTrayIcon;
-class QTabBar;
 class QToolBar;
 
 namespace qv {
 
 class EditingActions;
+class FileTabRow;
 class HighlighterTable;
 class TfmEditor;
 class TFileIconPool;
@@ -78,7 +78,16 @@ class TfmMain : public QMainWindow,
   void SetStayOnTop(bool on);
   bool FileTabsVsbl() const { return fileTabsVsbl_; }
   void SetFileTabsVsbl(bool on);
-  QTabBar* fileTabs() const { return tabs_; }
+  FileTabRow* fileTabs() const { return tabs_; }
+  bool MultilineTabs() const { return multilineTabs_; }
+  void SetMultilineTabs(bool on);
+  // The tray icon while the notification area can be used (found out at start); nothing
+  // otherwise. Tests stand in for a desktop that has one with setTrayAvailable.
+  QSystemTrayIcon* trayIcon() const { return tray_; }
+  void setTrayAvailable(bool available);
+  // After a document left the maximized state: with painting locked, activates every document
+  // once in tab order so the one that was active ends active again.
+  void CycleDocumentsAfterRestore();
   // Number of panels the main status bar shows: 1, or 8 while a document is maximized.
   int statusPanelCount() const;
 
@@ -207,7 +216,7 @@ class TfmMain : public QMainWindow,
   std::unique_ptr<EditingMemory> editingMemory_;
   EditingActions* editingActions_ = nullptr;
   QMdiArea* mdi_ = nullptr;
-  QTabBar* tabs_ = nullptr;
+  FileTabRow* tabs_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   QComboBox* highlighterBox_ = nullptr;
   QLabel* statusPanels_[kStatusPanelCount] = {};
@@ -227,7 +236,8 @@ class TfmMain : public QMainWindow,
   bool closing_ = false;
   bool shown_ = false;
   bool shutDownDone_ = false;
-  bool syncingTabs_ = false;  // tab changes made by the program, not by the user
+  bool cycling_ = false;       // CycleDocumentsAfterRestore runs
+  bool cyclePending_ = false;  // posted once however many windows left the maximized state
   bool stayOnTop_ = false;
   bool fileTabsVsbl_ = true;
   bool multilineTabs_ = true;
