@@ -22,7 +22,7 @@ namespace qv {
 namespace {
 
 constexpr int kIconSize = 16;
-constexpr int kPadding = 16;
+constexpr int kPadding = 4;
 constexpr int kMinTabWidth = 40;
 constexpr int kArrowWidth = 16;
 constexpr int kScrollStep = 40;
@@ -139,8 +139,17 @@ void FileTabRow::setMultiline(bool on) {
 }
 
 int FileTabRow::tabWidth(const Tab& tab) const {
-  int w = fontMetrics().horizontalAdvance(ShownText(tab.caption)) + kPadding;
+  // As wide as the style wants for the caption and icon, so nothing is cut off.
+  QStyleOptionTab opt;
+  opt.initFrom(this);
+  opt.shape = QTabBar::RoundedNorth;
+  opt.text = tab.caption;
+  opt.icon = tab.icon;
+  opt.iconSize = QSize(kIconSize, kIconSize);
+  int w = fontMetrics().horizontalAdvance(ShownText(tab.caption)) + kPadding +
+          style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &opt, this);
   if (!tab.icon.isNull()) w += kIconSize + 4;
+  w = style()->sizeFromContents(QStyle::CT_TabBarTab, &opt, QSize(w, rowHeight()), this).width();
   return std::max(w, kMinTabWidth);
 }
 
