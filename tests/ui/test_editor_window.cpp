@@ -197,6 +197,52 @@ class TestEditorWindow : public QObject {
     QVERIFY(w.ruler() == nullptr);
   }
 
+  void rulerStopsAtTheTextAreaAndKeepsNumbersReadable() {
+    DocumentServices services;
+    TfmEditor w(services);
+    w.resize(600, 300);
+    w.show();
+    std::string text;
+    for (int i = 0; i < 200; ++i) text += "line of text\n";
+    w.editor().setText(text);  // enough lines for a vertical scroll bar
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QApplication::processEvents();
+    TRuler* ruler = w.ruler();
+    QVERIFY(ruler != nullptr);
+    QWidget* area = w.view().viewport();
+    const int areaRight = area->mapTo(&w, QPoint(area->width(), 0)).x() - ruler->mapTo(&w, QPoint(0, 0)).x();
+    QVERIFY2(areaRight < ruler->width() - 5, "a vertical scroll bar takes the right side");
+    QCOMPARE(ruler->ScaleRight(), areaRight);
+
+    // The caret on column 10: its block sits under the number 10, which stays readable.
+    w.SetCaret(9, 0);
+    QCOMPARE(ruler->CaretColumn(), 10);
+    const QImage shot = ruler->grab().toImage();
+    const QColor background = ruler->palette().color(QPalette::Window);
+    const QColor ink = ruler->palette().color(QPalette::WindowText);
+    auto inkIn = [&](QRect r) {
+      int n = 0;
+      for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+          if (std::abs(shot.pixelColor(x, y).lightness() - ink.lightness()) <
+              std::abs(shot.pixelColor(x, y).lightness() - background.lightness()))
+            ++n;
+      return n;
+    };
+    const int x10 = ruler->LeftIndent() + 9 * ruler->CharWidth();
+    const int numbersBottom = ruler->height() - 9;
+    QVERIFY2(inkIn(QRect(x10 - 10, 0, 20, numbersBottom)) > 5, "the number 10 is drawn in the text colour");
+    const QColor block = shot.pixelColor(ruler->HairLineX() + ruler->CharWidth() / 2, ruler->height() - 5);
+    QCOMPARE(block, ruler->palette().color(QPalette::Highlight));
+    for (int y = 0; y < numbersBottom; ++y)
+      for (int x = x10 - 10; x < x10 + 10; ++x)
+        QVERIFY2(shot.pixelColor(x, y) != block, "the caret block stays out of the numbers' band");
+    // Nothing above the scroll bar.
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = areaRight + 1; x < shot.width(); ++x)
+        QVERIFY2(shot.pixelColor(x, y) == background, "the scale ends where the text area ends");
+  }
+
   void screenshotOfCppFile() {
     auto hl = MakeBuiltinHighlighter("hlCpp");
     QVERIFY(hl != nullptr);

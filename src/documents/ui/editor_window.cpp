@@ -208,6 +208,7 @@ void TfmEditor::SetRulerVsbl(bool on) {
   document_->SetRulerVsbl(on);
   if (on && !ruler_) {
     ruler_ = new TRuler(this);
+    ruler_->SetTextArea(view_->viewport());
     layout_->insertWidget(0, ruler_);
   } else if (!on && ruler_) {
     delete ruler_;

@@ -1,6 +1,7 @@
 // The column ruler above a document's text: a scale in character cells and a hair line at the
 // caret's column, following scrolling, fonts and wrapping.
 #pragma once
+#include <QPointer>
 #include <QWidget>
 
 namespace qv {
@@ -14,6 +15,10 @@ class TRuler : public QWidget {
   void SetLeftOffset(int columns);  // first visible column - 1
   void SetCaretColumn(int column);  // 1-based display column of the caret
   void SetLeftIndent(int pixels);   // x of the first visible column
+  // The text area the scale belongs to: the ruler stops at its right side, so nothing is drawn
+  // above the scroll bar beside it. Without one the scale runs to the ruler's own end.
+  void SetTextArea(QWidget* area);
+  int ScaleRight() const;  // x where the scale ends
   int CharWidth() const { return charWidth_; }
   int LeftOffset() const { return leftOffset_; }
   int CaretColumn() const { return caretColumn_; }
@@ -26,12 +31,14 @@ class TRuler : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   int charWidth_ = 8;
   int leftOffset_ = 0;
   int caretColumn_ = 1;
   int leftIndent_ = 0;
+  QPointer<QWidget> textArea_;
 };
 
 }  // namespace qv
