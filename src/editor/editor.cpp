@@ -1101,11 +1101,10 @@ void Editor::paste() {
       caret_ = {l, start.col < buffer_.lineLength(l) ? charStart(buffer_.line(l), start.col) : start.col};
       insertText(pieces[i]);
     }
-    // The caret goes below the pasted block, at the column where the paste began. At the end of
-    // the text it stays after the last piece: a line added only for the caret would give the
-    // file a line break nobody pasted.
-    const int next = caret_.line + 1;
-    if (next < buffer_.lineCount()) caret_ = clampCaret({next, start.col});
+    // The caret goes below the pasted block, at the column where the paste began.
+    int next = caret_.line + 1;
+    if (next >= buffer_.lineCount()) edit(buffer_.endPos(), buffer_.endPos(), "\n");
+    caret_ = clampCaret({next, start.col});
     if (!has(EditorOption::eoScrollPastEol)) caret_ = clampText(caret_);
     selAnchor_ = selEnd_ = clampText(caret_);
   } else if (content->mode == SelectionMode::Line) {

@@ -174,15 +174,14 @@ TEST(EditorClipboard, CopyCutPasteAndColumnBlocks) {
   EXPECT_EQ(e->text(), " twoone\r\nthree\r\nfour");
   EXPECT_EQ(e->caretXY(), (BufferCoord{8, 1}));
 
-  // A column block pastes at the same column on the following lines; at the end of the text the
-  // caret stays after its last piece.
+  // A column block pastes at the same column on the following lines; the caret goes below it.
   clip.set({"XY\r\nZW", SelectionMode::Column});
   e->setOptions({O::eoScrollPastEol});
   e->setText("ab\ncd");
   e->setCaretXY({2, 1});
   e->executeCommand(ecPaste);
-  EXPECT_EQ(e->text(), "aXYb\r\ncZWd");
-  EXPECT_EQ(e->caretXY(), (BufferCoord{4, 2}));
+  EXPECT_EQ(e->text(), "aXYb\r\ncZWd\r\n");
+  EXPECT_EQ(e->caretXY(), (BufferCoord{2, 3}));
   e->executeCommand(ecUndo);
   EXPECT_EQ(e->text(), "ab\r\ncd");
 
