@@ -7,11 +7,24 @@ source "$(dirname "$0")/lib.sh"
 use_wm_without_alt_drag
 start_private_display
 
-# The text's first cell, measured from the window: gutter, menu, tool bar, tabs and ruler lie
-# above and left of it; cells are 8 x 15 pixels in the default font.
+# The text's first cell. The blue keywords of line 2 of the C++ screenshot locate it, so the
+# heights of menus, tool bar, tab row and ruler need not be known; cells are 8 x 15 pixels in
+# the default font. Sets ox, oy (screen) and relx, rely (from the window's origin).
+text_origin_from_keywords() {
+  local box w h x y
+  box=$(convert "$1" -fill black +opaque '#0000FF' -format '%@' info:)
+  [[ "$box" =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || fail "no blue keywords on screen"
+  w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
+  cw=8 lh=15
+  # The first glyph "i" starts about two pixels into its cell; ascenders about two below the row top.
+  ox=$((x - 2)) oy=$((y - 2 - lh))
+  eval "$(xdotool getwindowgeometry --shell "$2")"
+  relx=$((ox - X)) rely=$((oy - Y))
+}
+# The same origin in another window of the same layout.
 text_origin() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
-  ox=$((X + 32)) oy=$((Y + 81)) cw=8 lh=15
+  ox=$((X + relx)) oy=$((Y + rely))
 }
 # The darkest grey level (0-255) in the cells of a text line of a screenshot.
 darkest_in_line() {
@@ -40,7 +53,7 @@ sleep 0.3
 screenshot "$E2E_TMP/plain.png"
 keep_shot "$E2E_TMP/code.png" view_code.png
 keep_shot "$E2E_TMP/plain.png" view_plain.png
-text_origin "$win"
+text_origin_from_keywords "$E2E_TMP/code.png" "$win"
 xdotool key alt+F4
 wait_exit || fail "the editor exited with an error after the highlighting check"
 blue=$(colour_in_line "$E2E_TMP/code.png" 2 '#0000FF')
@@ -59,10 +72,10 @@ start_editor "$f"
 win=$(wait_window 'cols\.txt')
 activate "$win"
 text_origin "$win"
-xdotool mousemove $((ox + cw + 2)) $((oy + lh / 2))
+xdotool mousemove $((ox + cw)) $((oy + lh / 2))
 xdotool keydown alt mousedown 1
-for s in 1 2 3 4; do xdotool mousemove $((ox + cw + 2 + s * 3)) $((oy + lh / 2 + s * 7)); sleep 0.05; done
-xdotool mousemove $((ox + 3 * cw + 1)) $((oy + 2 * lh + lh / 2))
+for s in 1 2 3 4; do xdotool mousemove $((ox + cw + s * 3)) $((oy + lh / 2 + s * 7)); sleep 0.05; done
+xdotool mousemove $((ox + 3 * cw)) $((oy + 2 * lh + lh / 2))
 sleep 0.1
 xdotool mouseup 1 keyup alt
 sleep 0.2
