@@ -67,11 +67,6 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 QString Tr(int id, const char* english) { return Q(TranslatedText(id, english)); }
 
-bool FileExists(const std::string& name) {
-  std::error_code ec;
-  return !name.empty() && fs::is_regular_file(name, ec);
-}
-
 // The window's restored placement as the placement routines see it.
 class MainWindowPlacement final : public PlacedWindow {
  public:
@@ -97,7 +92,9 @@ TfmMain::TfmMain(QWidget* parent)
       highlighters_(std::make_unique<HighlighterTable>(MakeBuiltinHighlighter)),
       iconPool_(std::make_unique<TFileIconPool>()),
       history_(std::make_unique<TFilePosHistory>()),
-      editingMemory_(std::make_unique<EditingMemory>()) {
+      editingMemory_(std::make_unique<EditingMemory>()),
+      windowSide_(std::make_unique<WindowSide>(*this)),
+      workspace_(std::make_unique<Workspace>(*windowSide_)) {
   setObjectName("fmMain");
   setWindowTitle("Quirvane");
   setMinimumWidth(301);  // a resize to 300 pixels or less is refused
@@ -110,7 +107,7 @@ TfmMain::TfmMain(QWidget* parent)
     THighLighter& entry = highlighters_->FindHighlighterByFileName(fileName);
     return HighlighterChoice{static_cast<int>(&entry - highlighters_->entries().data()), entry.defaultFilter};
   };
-  services_.addRecentFile = [this](const std::string& name) { recentFiles_.add(name); };
+  services_.addRecentFile = [this](const std::string& name) { workspace_->recentFiles().add(name); };
   services_.recordPosition = [this](Document& d) { recordPosition(d); };
   services_.restorePosition = [this](Document& d) { restorePosition(d); };
   services_.noteLastDir = [](const std::string& folder) { NoteLastDir(folder + "/"); };
@@ -139,22 +136,22 @@ TfmMain::TfmMain(QWidget* parent)
   setCentralWidget(central);
 
   connect(tabs_, &FileTabRow::tabClicked, this, [this](int index) {
-    if (auto handle = order_.at(index)) ActivateDocument(document(*handle), true);
+    if (auto handle = workspace_->order().at(index)) ActivateDocument(document(*handle), true);
   });
   connect(tabs_, &FileTabRow::tabMoved, this, [this](int from, int to) {
-    order_.move(from, to);
+    workspace_->tabMoved(from, to);
     for (TfmEditor* doc : Documents()) refreshTab(doc);
   });
   connect(tabs_, &FileTabRow::contextMenuRequested, this,
           [this](int index, const QPoint& globalPos) { showTabMenu(index, globalPos); });
   connect(tabs_, &FileTabRow::shiftClicked, this, [this](int index) {
     if (!EnvOptions().ShiftClickClosesFileTab) return;
-    if (const auto handle = order_.at(index)) closeDocument(document(*handle));
+    if (const auto handle = workspace_->order().at(index)) closeDocument(document(*handle));
   });
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
     if (!w) return;
     for (const auto& [handle, entry] : docs_)
-      if (entry.window == w) documentActivated(entry.editor);
+      if (entry.window == w) workspace_->documentActivated(handle);
   });
 
   // The language comes first: actions take their translated hints when they are made.
@@ -629,7 +626,7 @@ void TfmMain::updateActions() {
   set("acCloseAll", hasDoc);
   if (editingActions_) editingActions_->refresh();
   if (QMenu* format = menu("acFormat")) format->menuAction()->setVisible(unlocked);
-  if (QMenu* recent = menu("acRecentFiles")) recent->menuAction()->setEnabled(!recentFiles_.empty());
+  if (QMenu* recent = menu("acRecentFiles")) recent->menuAction()->setEnabled(!workspace_->recentFiles().empty());
 
   if (QMenu* edit = menu("acEdit")) edit->menuAction()->setVisible(hasDoc);
   const bool clipboardText = QApplication::clipboard()->mimeData() && QApplication::clipboard()->mimeData()->hasText();
@@ -675,7 +672,7 @@ void TfmMain::rebuildRecentMenu() {
   QMenu* recent = menu("acRecentFiles");
   recent->clear();
   int n = 0;
-  for (const std::string& name : recentFiles_.items()) {
+  for (const std::string& name : workspace_->recentFiles().items()) {
     ++n;
     QString caption = Q(name);
     caption.replace("&", "&&");
@@ -749,6 +746,92 @@ void TfmMain::rebuildHighlighterBox() {
 // ---------------------------------------------------------------------------------------------
 // Documents
 
+// The main window as the workspace sees it: document windows in the MDI area and the tab row.
+class TfmMain::WindowSide final : public WorkspaceWindows {
+ public:
+  explicit WindowSide(TfmMain& w) : w_(w) {}
+
+  Document& createWindow(DocumentHandle handle) override { return w_.makeDocumentWindow(handle); }
+  void applyNewFileDefaults(DocumentHandle handle) override {
+    TfmEditor* editor = w_.document(handle);
+    Document& doc = editor->document();
+    const THighLighter& entry = w_.highlighters_->HighlighterForNewDocument(EditorCfg().DefaultHighlighter);
+    doc.SetHighlighter({static_cast<int>(&entry - w_.highlighters_->entries().data()), entry.defaultFilter});
+    doc.SetTextFormat(static_cast<TTextFormat>(std::clamp(EditorCfg().DefaultTextFormat, 0, 3)));
+    editor->SetWordwrap(EditorCfg().WordwrapByDefault);
+  }
+  void showWindow(DocumentHandle handle, bool maximized) override {
+    TfmEditor* editor = w_.document(handle);
+    QMdiSubWindow* window = w_.docs_[handle].window;
+    editor->setWindowTitle(editor->Caption());
+    w_.syncHighlighter(editor);
+    if (maximized)
+      window->showMaximized();
+    else
+      window->show();
+    w_.mdi_->setActiveSubWindow(window);
+  }
+  void closeWindow(DocumentHandle handle) override {
+    if (const auto it = w_.docs_.find(handle); it != w_.docs_.end()) it->second.window->close();
+  }
+  void bringToFront(DocumentHandle handle, bool redrawAtOnce) override {
+    if (redrawAtOnce) w_.setUpdatesEnabled(false);
+    w_.mdi_->setActiveSubWindow(w_.docs_[handle].window);
+    if (!w_.updatesEnabled() && w_.paintLockCount() == 0) {
+      w_.setUpdatesEnabled(true);
+      w_.update();
+    }
+  }
+  bool isInFront(DocumentHandle handle) const override {
+    const auto it = w_.docs_.find(handle);
+    return it != w_.docs_.end() && w_.mdi_->activeSubWindow() == it->second.window;
+  }
+  bool isMaximized(DocumentHandle handle) const override {
+    const auto it = w_.docs_.find(handle);
+    return it != w_.docs_.end() && it->second.window && it->second.window->isMaximized();
+  }
+  bool mainWindowMaximized() const override { return w_.isMaximized(); }
+  void lockUpdates(bool locked) override {
+    w_.setUpdatesEnabled(!locked);
+    if (!locked) w_.update();
+  }
+  void tabInserted(int index, DocumentHandle) override {
+    w_.tabs_->insertTab(index, QString());
+    w_.tabs_->setCurrentIndex(index);
+  }
+  void tabRemoved(int index) override {
+    w_.tabs_->removeTab(index);
+    w_.layoutTabs();
+  }
+  void activeChanged(DocumentHandle handle) override {
+    if (TfmEditor* editor = w_.document(handle)) {
+      w_.showActive(editor);
+      w_.refreshTab(editor);
+    }
+  }
+  void documentLoaded(DocumentHandle handle) override {
+    TfmEditor* editor = w_.document(handle);
+    w_.syncHighlighter(editor);
+    if (!editor->document().FileMissing()) editor->view().chooseCharsetFromText();
+  }
+  void lastDocumentClosed() override {
+    w_.refreshStatus();
+    if (w_.tray_) w_.tray_->setToolTip("Quirvane");
+    if (!w_.closing_ && EnvOptions().MinimizeIfNoFiles) w_.showMinimized();
+  }
+  void closeAllFinished(bool allClosed) override {
+    w_.refreshStatus();
+    if (allClosed && EnvOptions().MinimizeIfNoFiles && !w_.closing_) {
+      w_.showMinimized();
+      if (w_.tray_) w_.tray_->setToolTip("Quirvane");
+    }
+  }
+  Prompter& prompter() override { return *w_.services_.prompter; }
+
+ private:
+  TfmMain& w_;
+};
+
 TfmEditor* TfmMain::document(DocumentHandle handle) const {
   const auto it = docs_.find(handle);
   return it == docs_.end() ? nullptr : it->second.editor;
@@ -761,48 +844,31 @@ std::optional<DocumentHandle> TfmMain::handleOf(const TfmEditor* doc) const {
 }
 
 TfmEditor* TfmMain::ActiveEditor() const {
-  const auto active = order_.active();
+  const auto active = workspace_->active();
   return active ? document(*active) : nullptr;
 }
 
 std::vector<TfmEditor*> TfmMain::Documents() const {
   std::vector<TfmEditor*> out;
-  for (DocumentHandle h : order_.tabs())
+  for (DocumentHandle h : workspace_->order().tabs())
     if (TfmEditor* d = document(h)) out.push_back(d);
   return out;
 }
 
 TfmEditor* TfmMain::EnumDocument(int index) const {
-  const auto handle = order_.at(index);
+  const auto handle = workspace_->EnumDocument(index);
   return handle ? document(*handle) : nullptr;
 }
 
 TfmEditor* TfmMain::MaximizedDocument() const {
-  for (DocumentHandle h : order_.tabs()) {
-    const Entry& e = docs_.at(h);
-    if (e.window && e.window->isMaximized()) return e.editor;
-  }
-  return nullptr;
+  const auto handle = workspace_->MaximizedDocument();
+  return handle ? document(*handle) : nullptr;
 }
 
-TfmEditor* TfmMain::CreateDocument(bool newFile) {
-  const bool hadActive = ActiveEditor() != nullptr;
-  const bool locked = BeginPaintLock(true);
-
+Document& TfmMain::makeDocumentWindow(DocumentHandle handle) {
   auto* editor = new TfmEditor(services_);
   InstallEditingCommands(editor->editor(), [this, editor] { return editingContext(editor); });
-  const DocumentHandle handle = nextHandle_++;
-  Document& doc = editor->document();
-  doc.SetFileMissing(true);
-  doc.SetNewFile(true);
   editor->ApplyEditorConfig(EditorCfg());
-  if (newFile) {
-    const THighLighter& entry = highlighters_->HighlighterForNewDocument(EditorCfg().DefaultHighlighter);
-    doc.SetHighlighter({static_cast<int>(&entry - highlighters_->entries().data()), entry.defaultFilter});
-    doc.SetTextFormat(static_cast<TTextFormat>(std::clamp(EditorCfg().DefaultTextFormat, 0, 3)));
-    editor->SetWordwrap(EditorCfg().WordwrapByDefault);
-    doc.SetModified(false);
-  }
   QMdiSubWindow* window = mdi_->addSubWindow(editor);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->setWindowIcon(TFileIconPool::NewFileIcon());
@@ -820,7 +886,7 @@ TfmEditor* TfmMain::CreateDocument(bool newFile) {
     updateActions();
   });
   connect(editor, &TfmEditor::activated, this, [this, editor] {
-    if (handleOf(editor) && editor != ActiveEditor()) documentActivated(editor);
+    if (const auto h = handleOf(editor); h && editor != ActiveEditor()) workspace_->documentActivated(*h);
   });
   connect(editor, &TfmEditor::closed, this, [this, editor] { documentClosed(editor); });
   // Dragging the right margin moves it in every document and is kept in the settings.
@@ -847,126 +913,41 @@ TfmEditor* TfmMain::CreateDocument(bool newFile) {
       });
     }
   });
-
-  const int index = order_.insert(handle);
-  tabs_->insertTab(index, QString());
-  tabs_->setCurrentIndex(index);
-  ++untitledCounter_;
-
-  editor->setWindowTitle(editor->Caption());
-  syncHighlighter(editor);
-  if (!hadActive)
-    window->showMaximized();
-  else
-    window->show();
-  mdi_->setActiveSubWindow(window);
-  documentActivated(editor);
-  refreshTab(editor);
-  if (locked) EndPaintLock(true);
-  return editor;
+  return editor->document();
 }
 
+TfmEditor* TfmMain::CreateDocument(bool newFile) { return document(workspace_->CreateDocument(newFile)); }
+
 TfmEditor* TfmMain::NewDocument() {
-  TfmEditor* d = CreateDocument(true);
-  d->document().SetNamingNewDocument(true);
-  d->document().SetUntitledName(untitledCounter_);
+  TfmEditor* d = document(workspace_->NewDocument());
   d->view().setFocus();
   return d;
 }
 
-bool TfmMain::OpenFile(const std::string& rawName) {
-  const std::string name = CanonicalFileName(rawName);
-  bool result = false;
-  if (TfmEditor* open = FindDocument(name)) {
-    ActivateDocument(open);
-    return true;
-  }
-  if (FileExists(name)) {
-    TfmEditor* d = CreateDocument(false);
-    const bool loaded = d->document().LoadFromFile(name, true);
-    --untitledCounter_;
-    if (loaded) {
-      result = true;
-      syncHighlighter(d);
-      d->view().chooseCharsetFromText();
-      closeInitialBlank();
-    } else {
-      recentFiles_.remove(name);
-      closeDocument(d);
-    }
-  }
-  if (!result) ShowOpenError(name, *services_.prompter);
-  return result;
-}
+bool TfmMain::OpenFile(const std::string& name) { return workspace_->OpenFile(name); }
 
-void TfmMain::closeInitialBlank() {
-  const auto blank = blank_.fileOpened();
-  if (!blank) return;
-  TfmEditor* d = document(*blank);
-  if (!d || !d->document().InitialBlank()) return;
-  TfmEditor* active = ActiveEditor();
-  closeDocument(d);
-  if (active && active != d && handleOf(active)) ActivateDocument(active, true);
-}
-
-void TfmMain::OpenFileFromCommandLine(const std::string& rawName) {
+void TfmMain::OpenFileFromCommandLine(const std::string& name) {
   std::error_code cwdError;
-  std::string name = CommandLineFileName(rawName, fs::current_path(cwdError));
-  if (FileExists(name)) {
-    OpenFile(name);
-    return;
-  }
-  TfmEditor* d = CreateDocument(true);
-  Document& doc = d->document();
-  doc.SetFileMissing(true);
-  doc.SetNewFile(false);
-  name = CanonicalFileName(name);
-  // Only a name that can be created becomes the document's; the empty file holds its place.
-  if (CreatePlaceholderFile(name)) {
-    doc.SetFileName(name);
-    doc.SetPlaceholderFile(true);
-    syncHighlighter(d);
-  }
+  workspace_->OpenFileFromCommandLine(name, fs::current_path(cwdError).string());
 }
 
 void TfmMain::OpenFileList(const std::vector<std::string>& names, bool onlyExisting) {
-  const bool lock = names.size() > 2 && BeginPaintLock();
-  HourglassScope busy;
-  for (const std::string& name : names) {
-    if (onlyExisting && !FileExists(CanonicalFileName(name))) continue;
-    OpenFile(name);
-  }
-  if (lock) EndPaintLock();
+  workspace_->OpenFileList(names, onlyExisting);
 }
 
 TfmEditor* TfmMain::FindDocument(const std::string& name) const {
-  // Names compare as the file system does: byte-exact.
-  const std::string canonical = CanonicalFileName(name);
-  for (TfmEditor* d : Documents())
-    if (d->document().FileName() == canonical) return d;
-  return nullptr;
+  const auto handle = workspace_->FindDocument(name);
+  return handle ? document(*handle) : nullptr;
 }
 
 void TfmMain::ActivateDocument(TfmEditor* doc, bool force) {
-  if (!doc) return;
-  const auto handle = handleOf(doc);
-  if (!handle) return;
-  if (doc == ActiveEditor() && mdi_->activeSubWindow() == docs_[*handle].window) return;
-  QMdiSubWindow* window = docs_[*handle].window;
-  if (MaximizedDocument() && !force) setUpdatesEnabled(false);
-  mdi_->setActiveSubWindow(window);
-  if (!updatesEnabled() && paintLock_.count() == 0) {
-    setUpdatesEnabled(true);
-    update();
-  }
-  documentActivated(doc);
+  if (const auto handle = doc ? handleOf(doc) : std::nullopt) workspace_->ActivateDocument(*handle, force);
 }
 
-void TfmMain::documentActivated(TfmEditor* doc) {
+void TfmMain::showActive(TfmEditor* doc) {
   const auto handle = handleOf(doc);
   if (!handle) return;
-  order_.setActive(*handle);
-  if (const auto index = order_.indexOf(*handle)) tabs_->setCurrentIndex(*index);
+  if (const auto index = workspace_->order().indexOf(*handle)) tabs_->setCurrentIndex(*index);
   const int hl = doc->document().Highlighter().index;
   for (int i = 0; i < highlighterBox_->count(); ++i)
     if (highlighterBox_->itemData(i).toInt() == hl) highlighterBox_->setCurrentIndex(i);
@@ -977,35 +958,22 @@ void TfmMain::documentActivated(TfmEditor* doc) {
 }
 
 void TfmMain::closeDocument(TfmEditor* doc) {
-  const auto handle = handleOf(doc);
-  if (!handle) return;
-  docs_[*handle].window->close();
+  if (const auto handle = handleOf(doc)) workspace_->CloseDocument(*handle);
 }
 
 void TfmMain::documentClosed(TfmEditor* doc) {
   const auto handle = handleOf(doc);
   if (!handle) return;
-  blank_.unmark(*handle);
-  const auto index = order_.indexOf(*handle);
-  const auto next = order_.remove(*handle);
   docs_.erase(*handle);
-  if (index) tabs_->removeTab(*index);
+  workspace_->documentClosed(*handle);
   layoutTabs();
-  if (next) {
-    ActivateDocument(document(*next), true);
-  } else {
-    order_.setActive(std::nullopt);
-    refreshStatus();
-    if (tray_) tray_->setToolTip("Quirvane");
-    if (!closing_ && EnvOptions().MinimizeIfNoFiles) showMinimized();
-  }
   updateActions();
 }
 
 void TfmMain::refreshTab(TfmEditor* doc) {
   const auto handle = handleOf(doc);
   if (!handle) return;
-  const auto index = order_.indexOf(*handle);
+  const auto index = workspace_->order().indexOf(*handle);
   if (!index) return;
   const Document& d = doc->document();
   tabs_->setTabText(*index, doc->TabText());
@@ -1076,47 +1044,22 @@ void TfmMain::applyHighlighter(TfmEditor* doc, int entryIndex) {
   syncHighlighter(doc);
 }
 
-void TfmMain::NextDocument(bool forward) {
-  if (const auto next = order_.neighbour(forward)) ActivateDocument(document(*next), true);
-}
+void TfmMain::NextDocument(bool forward) { workspace_->NextDocument(forward); }
 
 void TfmMain::CycleDocumentsAfterRestore() {
   if (cycling_) return;
   cycling_ = true;
   BeginPaintLock();
-  for (int i = 0, n = order_.count(); i < n; ++i) NextDocument(true);
+  for (int i = 0, n = workspace_->order().count(); i < n; ++i) NextDocument(true);
   EndPaintLock();
   cycling_ = false;
 }
 
-bool TfmMain::CloseAll() {
-  const std::vector<TfmEditor*> docs = Documents();
-  const bool lock = docs.size() > 2 && BeginPaintLock();
-  for (TfmEditor* d : docs)
-    if (handleOf(d)) closeDocument(d);
-  if (lock) EndPaintLock();
-  refreshStatus();
-  const bool allClosed = Documents().empty();
-  if (allClosed && EnvOptions().MinimizeIfNoFiles && !closing_) {
-    showMinimized();
-    if (tray_) tray_->setToolTip("Quirvane");
-  }
-  return allClosed;
-}
+bool TfmMain::CloseAll() { return workspace_->CloseAll(); }
 
-bool TfmMain::BeginPaintLock(bool onlyWhenMaximized) {
-  if (onlyWhenMaximized && !isMaximized()) return false;
-  if (paintLock_.begin()) setUpdatesEnabled(false);
-  return true;
-}
+bool TfmMain::BeginPaintLock(bool onlyWhenMaximized) { return workspace_->BeginPaintLock(onlyWhenMaximized); }
 
-void TfmMain::EndPaintLock(bool onlyWhenMaximized) {
-  if (onlyWhenMaximized && !isMaximized()) return;
-  if (paintLock_.end()) {
-    setUpdatesEnabled(true);
-    update();
-  }
-}
+void TfmMain::EndPaintLock(bool onlyWhenMaximized) { workspace_->EndPaintLock(onlyWhenMaximized); }
 
 void TfmMain::SetStayOnTop(bool on) {
   stayOnTop_ = on;
@@ -1137,7 +1080,7 @@ void TfmMain::checkFilesOnDisk() {
 }
 
 void TfmMain::showTabMenu(int index, const QPoint& globalPos) {
-  if (const auto handle = order_.at(index)) ActivateDocument(document(*handle), true);
+  if (const auto handle = workspace_->order().at(index)) ActivateDocument(document(*handle), true);
   tabMenu_->popup(globalPos);
 }
 
@@ -1154,7 +1097,7 @@ void TfmMain::cmdOpen() {
   request.allowMultiple = true;
   const auto answer = services_.prompter->openFile(request);
   if (!answer || answer->files.empty()) return;
-  for (const std::string& f : answer->files) recentFiles_.add(CanonicalFileName(f));
+  for (const std::string& f : answer->files) workspace_->recentFiles().add(CanonicalFileName(f));
   OpenFileList(answer->files, false);
   NoteLastDir(answer->files.front());
 }
@@ -1173,8 +1116,8 @@ void TfmMain::cmdRename() {
                                                 fs::path(oldName).filename().string());
   if (!answer || answer->empty()) return;
   if (d->document().fileHandler().RenameTo(*answer)) {
-    recentFiles_.remove(oldName);
-    recentFiles_.add(d->document().FileName());
+    workspace_->recentFiles().remove(oldName);
+    workspace_->recentFiles().add(d->document().FileName());
   }
 }
 
@@ -1240,13 +1183,13 @@ bool TfmMain::ProcessCommandLine(const std::vector<std::string>& args) {
   return qv::ProcessCommandLine(args, *this, env);
 }
 
-std::optional<DocumentHandle> TfmMain::activeDocument() const { return order_.active(); }
+std::optional<DocumentHandle> TfmMain::activeDocument() const { return workspace_->active(); }
 
 bool TfmMain::isProjectFile(const std::string&) { return false; }  // projects arrive with their manager
 
 std::vector<DocumentHandle> TfmMain::openProjectFile(const std::string& name) {
   ShowOpenError(name, *services_.prompter);
-  recentProjects_.remove(name);
+  workspace_->recentProjects().remove(name);
   return {};
 }
 
@@ -1283,9 +1226,9 @@ void TfmMain::close(DocumentHandle handle) {
 void TfmMain::postCloseRequest() { QMetaObject::invokeMethod(this, "close", Qt::QueuedConnection); }
 
 DocumentHandle TfmMain::createBlankDocument() {
-  TfmEditor* d = NewDocument();
-  d->document().SetInitialBlank(true);
-  return *handleOf(d);
+  const DocumentHandle handle = workspace_->CreateBlankDocument();
+  if (TfmEditor* d = document(handle)) d->view().setFocus();
+  return handle;
 }
 
 std::optional<DocumentHandle> TfmMain::findDocument(const std::string& name) {
@@ -1329,12 +1272,12 @@ void TfmMain::registerSettingsSteps() {
   steps.onLoad(LoadStep::Global, kSettingsOwner, [this](Registry& reg) { loadGlobalSettings(reg); });
   steps.onSave(SaveStep::Global, kSettingsOwner, [this](Registry& reg) { saveGlobalSettings(reg); });
   steps.onLoad(LoadStep::RecentLists, kSettingsOwner, [this](Registry& reg) {
-    recentFiles_.Load(reg, "mruFiles");
-    recentProjects_.Load(reg, "mruProjects");
+    workspace_->recentFiles().Load(reg, "mruFiles");
+    workspace_->recentProjects().Load(reg, "mruProjects");
   });
   steps.onSave(SaveStep::RecentLists, kSettingsOwner, [this](Registry& reg) {
-    recentFiles_.Save(reg, "mruFiles");
-    recentProjects_.Save(reg, "mruProjects");
+    workspace_->recentFiles().Save(reg, "mruFiles");
+    workspace_->recentProjects().Save(reg, "mruProjects");
   });
   steps.onLoad(LoadStep::LastOpenFiles, kSettingsOwner, [this](Registry& reg) {
     if (EnvOptions().StartAction == kStartOpenLast) lastOpenFiles_ = LoadLastOpenFiles(reg);
@@ -1409,7 +1352,7 @@ void TfmMain::FirstShow() {
   std::error_code ec;
   if (!startupDir_.empty()) fs::current_path(startupDir_, ec);
   if (!ProcessCommandLine(startArgs_))
-    PerformStartAction(EnvOptions().StartAction, lastOpenFiles_, *this, blank_);
+    PerformStartAction(EnvOptions().StartAction, lastOpenFiles_, *this, workspace_->initialBlank());
 
   if (EnvOptions().RememberLastDir && !EnvOptions().LastDir.empty()) fs::current_path(EnvOptions().LastDir, ec);
   if (formMaximized_) {
@@ -1478,7 +1421,7 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* e) {
     return true;
   }
   if (altDigit) {
-    if (const auto handle = order_.byAltDigit(key - Qt::Key_0)) ActivateDocument(document(*handle), true);
+    if (const auto handle = workspace_->order().byAltDigit(key - Qt::Key_0)) ActivateDocument(document(*handle), true);
   } else if (nextWindow) {
     NextDocument(!(mods & Qt::ShiftModifier));
   }

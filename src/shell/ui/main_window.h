@@ -16,6 +16,7 @@
 #include "shell/handover.h"
 #include "shell/main_window_state.h"
 #include "shell/startup.h"
+#include "shell/workspace.h"
 
 class QAction;
 class QComboBox;
@@ -70,10 +71,11 @@ class TfmMain : public QMainWindow,
   bool CloseAll();
   bool BeginPaintLock(bool onlyWhenMaximized = false);
   void EndPaintLock(bool onlyWhenMaximized = false);
-  int paintLockCount() const { return paintLock_.count(); }
+  int paintLockCount() const { return workspace_->paintLockCount(); }
 
-  const RecentList& recentFiles() const { return recentFiles_; }
-  int untitledCounter() const { return untitledCounter_; }
+  const RecentList& recentFiles() const { return workspace_->recentFiles(); }
+  int untitledCounter() const { return workspace_->untitledCounter(); }
+  Workspace& workspace() { return *workspace_; }
   bool StayOnTop() const { return stayOnTop_; }
   void SetStayOnTop(bool on);
   bool FileTabsVsbl() const { return fileTabsVsbl_; }
@@ -153,6 +155,7 @@ class TfmMain : public QMainWindow,
   void dropEvent(QDropEvent* e) override;
 
  private:
+  class WindowSide;
   struct Entry {
     TfmEditor* editor = nullptr;
     QMdiSubWindow* window = nullptr;
@@ -181,7 +184,10 @@ class TfmMain : public QMainWindow,
   void rebuildHighlighterMenu();
   void rebuildHighlighterBox();
 
-  void documentActivated(TfmEditor* doc);
+  // The window side of an activation: tab, highlighter box, status and focus.
+  void showActive(TfmEditor* doc);
+  // A new document's window, not yet shown, wired to the main window.
+  Document& makeDocumentWindow(DocumentHandle handle);
   void documentClosed(TfmEditor* doc);
   void refreshTab(TfmEditor* doc);
   void layoutTabs();
@@ -194,7 +200,6 @@ class TfmMain : public QMainWindow,
   void recordPosition(Document& d);
   void applyHighlighter(TfmEditor* doc, int entryIndex);
   void checkFilesOnDisk();
-  void closeInitialBlank();
   void closeDocument(TfmEditor* doc);
   void showTabMenu(int index, const QPoint& globalPos);
   void restoreFromTray();
@@ -225,14 +230,9 @@ class TfmMain : public QMainWindow,
   QMenu* tabMenu_ = nullptr;
 
   std::map<DocumentHandle, Entry> docs_;
-  DocumentHandle nextHandle_ = 1;
-  DocumentOrder order_;
-  RecentList recentFiles_;
-  RecentList recentProjects_;
-  PaintLockCount paintLock_;
-  InitialBlank blank_;
+  std::unique_ptr<WindowSide> windowSide_;
+  std::unique_ptr<Workspace> workspace_;
   LastOpenFiles lastOpenFiles_;
-  int untitledCounter_ = 0;
   bool closing_ = false;
   bool shown_ = false;
   bool shutDownDone_ = false;
