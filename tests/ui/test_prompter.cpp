@@ -48,8 +48,8 @@ class TestPrompter : public QObject {
   }
 
   void fontsKeepStyleBits() {
-    qv::FontSpec spec{"Courier New", 12, 0x000000FFu, 1 | 4};
-    QFont font = qv::QFontFromSpec(spec);
+    qv::FontSpec given{"Courier New", 12, 0x000000FFu, 1 | 4};
+    QFont font = qv::QFontFromSpec(given);
     QCOMPARE(font.family(), QString("Courier New"));
     QCOMPARE(font.pointSize(), 12);
     QVERIFY(font.bold());
@@ -57,8 +57,8 @@ class TestPrompter : public QObject {
     QVERIFY(font.underline());
     QVERIFY(!font.strikeOut());
     for (int style = 0; style < 16; ++style) {
-      spec.style = style;
-      QCOMPARE(qv::SpecFromQFont(qv::QFontFromSpec(spec), spec.color), spec);
+      given.style = style;
+      QCOMPARE(qv::SpecFromQFont(qv::QFontFromSpec(given), given.color), given);
     }
   }
 

@@ -74,15 +74,15 @@ std::uint8_t ShiftBits(Qt::KeyboardModifiers m, int qtKey) {
   return s;
 }
 
-QFont MakeFont(const FontSpec& spec) {
-  QFont f(QString::fromStdString(spec.name));
-  f.setPointSize(std::max(1, spec.size));
+QFont MakeFont(const FontSpec& given) {
+  QFont f(QString::fromStdString(given.name));
+  f.setPointSize(std::max(1, given.size));
   f.setStyleHint(QFont::TypeWriter, QFont::PreferDefault);
   f.setFixedPitch(true);
   f.setKerning(false);
   if (!QFontInfo(f).fixedPitch()) {
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPointSize(std::max(1, spec.size));
+    fixed.setPointSize(std::max(1, given.size));
     f = fixed;
   }
   return f;

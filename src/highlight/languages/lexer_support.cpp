@@ -194,9 +194,9 @@ std::string_view StringPool::get(std::uint32_t index) const {
 LexerHighlighter::LexerHighlighter(std::string languageName, std::unique_ptr<Lexer> lexer,
                                    std::span<const AttrSpec> attributes, const CharSet& identifierChars)
     : languageName_(std::move(languageName)), lexer_(std::move(lexer)), identChars_(identifierChars) {
-  for (const AttrSpec& spec : attributes) {
-    addAttribute(spec.name, spec.storageName, spec.foreground, spec.background, spec.style);
-    roles_.push_back(spec.role);
+  for (const AttrSpec& given : attributes) {
+    addAttribute(given.name, given.storageName, given.foreground, given.background, given.style);
+    roles_.push_back(given.role);
   }
 }
 
@@ -204,10 +204,10 @@ LexerHighlighter::LexerHighlighter(std::string languageName, std::unique_ptr<Lex
                                    std::initializer_list<AttrGroup> groups, const CharSet& identifierChars)
     : languageName_(std::move(languageName)), lexer_(std::move(lexer)), identChars_(identifierChars) {
   for (const AttrGroup& group : groups)
-    for (const AttrSpec& spec : group.specs) {
-      addAttribute(std::string(group.namePrefix) + spec.name, std::string(group.storagePrefix) + spec.storageName,
-                   spec.foreground, spec.background, spec.style);
-      roles_.push_back(spec.role);
+    for (const AttrSpec& given : group.attrs) {
+      addAttribute(std::string(group.namePrefix) + given.name, std::string(group.storagePrefix) + given.storageName,
+                   given.foreground, given.background, given.style);
+      roles_.push_back(given.role);
     }
 }
 

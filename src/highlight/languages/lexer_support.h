@@ -107,7 +107,7 @@ struct AttrSpec {
 struct AttrGroup {
   std::string_view namePrefix;
   std::string_view storagePrefix;
-  std::span<const AttrSpec> specs;
+  std::span<const AttrSpec> attrs;
 };
 
 // A language's scanner. Token kinds are indices into the highlighter's attribute list.

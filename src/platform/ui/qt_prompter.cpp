@@ -97,24 +97,24 @@ std::uint32_t ColorRefFromQColor(const QColor& color) {
          (static_cast<std::uint32_t>(rgb.blue()) << 16);
 }
 
-QFont QFontFromSpec(const FontSpec& spec) {
-  QFont font(Q(spec.name));
-  if (spec.size > 0) font.setPointSize(spec.size);
-  font.setBold((spec.style & 1) != 0);
-  font.setItalic((spec.style & 2) != 0);
-  font.setUnderline((spec.style & 4) != 0);
-  font.setStrikeOut((spec.style & 8) != 0);
+QFont QFontFromSpec(const FontSpec& given) {
+  QFont font(Q(given.name));
+  if (given.size > 0) font.setPointSize(given.size);
+  font.setBold((given.style & 1) != 0);
+  font.setItalic((given.style & 2) != 0);
+  font.setUnderline((given.style & 4) != 0);
+  font.setStrikeOut((given.style & 8) != 0);
   return font;
 }
 
 FontSpec SpecFromQFont(const QFont& font, std::uint32_t color) {
-  FontSpec spec;
-  spec.name = S(font.family());
-  spec.size = font.pointSize() > 0 ? font.pointSize() : spec.size;
-  spec.color = color;
-  spec.style = (font.bold() ? 1 : 0) | (font.italic() ? 2 : 0) | (font.underline() ? 4 : 0) |
+  FontSpec given;
+  given.name = S(font.family());
+  given.size = font.pointSize() > 0 ? font.pointSize() : given.size;
+  given.color = color;
+  given.style = (font.bold() ? 1 : 0) | (font.italic() ? 2 : 0) | (font.underline() ? 4 : 0) |
                (font.strikeOut() ? 8 : 0);
-  return spec;
+  return given;
 }
 
 QWidget* QtPrompter::parentWidget() const {

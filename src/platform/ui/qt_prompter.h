@@ -46,7 +46,7 @@ QColor QColorFromColorRef(std::uint32_t color);
 std::uint32_t ColorRefFromQColor(const QColor& color);
 
 // Stored fonts and Qt fonts (style bits 1 bold, 2 italic, 4 underline, 8 strike-out).
-QFont QFontFromSpec(const FontSpec& spec);
+QFont QFontFromSpec(const FontSpec& given);
 FontSpec SpecFromQFont(const QFont& font, std::uint32_t color);
 
 }  // namespace qv
