@@ -201,6 +201,29 @@ void Workspace::NextDocument(bool forward) {
   if (const auto next = order_.neighbour(forward)) ActivateDocument(*next, true);
 }
 
+bool Workspace::ActivateByAltDigit(int digit) {
+  const auto doc = order_.byAltDigit(digit);
+  if (doc) ActivateDocument(*doc, true);
+  return doc.has_value();
+}
+
+void Workspace::VisitEveryDocument() {
+  PaintLockScope lock(*this, true);
+  for (int i = 0, n = order_.count(); i < n; ++i) NextDocument(true);
+}
+
+LastOpenFiles Workspace::CollectLastOpen(const std::string& project) const {
+  std::vector<OpenDocumentInfo> tabs;
+  std::optional<int> activeIndex;
+  for (DocumentHandle h : order_.tabs()) {
+    const Document* d = document(h);
+    if (!d) continue;
+    if (order_.active() == h) activeIndex = static_cast<int>(tabs.size());
+    tabs.push_back({d->FileName(), d->FileMissing() || d->NewFile(), d->ProjectFile()});
+  }
+  return CollectLastOpenFiles(tabs, activeIndex, project);
+}
+
 std::optional<DocumentHandle> Workspace::MaximizedDocument() const {
   for (DocumentHandle h : order_.tabs())
     if (windows_.isMaximized(h)) return h;

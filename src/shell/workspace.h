@@ -78,6 +78,11 @@ class Workspace {
   bool CloseAll();
   // Ctrl+F6 / Ctrl+Shift+F6: the next or previous document in tab order.
   void NextDocument(bool forward);
+  // Alt+1 ... Alt+9, Alt+0: activates that tab; false (doing nothing) beyond the last tab.
+  bool ActivateByAltDigit(int digit);
+  // With painting locked, activates every document once in tab order, so the one that was
+  // active ends active again (after a maximized document was restored).
+  void VisitEveryDocument();
   std::optional<DocumentHandle> EnumDocument(int index) const { return order_.at(index); }
   std::optional<DocumentHandle> MaximizedDocument() const;
   // The painting lock; with onlyWhenMaximized it does nothing (false) unless the main window
@@ -92,6 +97,9 @@ class Workspace {
   void documentActivated(DocumentHandle doc);
   void documentClosed(DocumentHandle doc);
   void tabMoved(int from, int to) { order_.move(from, to); }
+
+  // What the next start reopens: the named non-project documents in tab order, the active one.
+  LastOpenFiles CollectLastOpen(const std::string& project) const;
 
   const DocumentOrder& order() const { return order_; }
   std::vector<DocumentHandle> documents() const { return order_.tabs(); }

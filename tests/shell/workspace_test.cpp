@@ -27,6 +27,7 @@ class FakeWindows : public WorkspaceWindows {
   bool mainMaximized = false;
   int updateLocks = 0;  // lockUpdates(true) calls
   int lastClosedReports = 0;
+  std::vector<DocumentHandle> activations;
 
   Document& createWindow(DocumentHandle doc) override {
     return *(docs[doc] = std::make_unique<Document>(services));
@@ -49,7 +50,7 @@ class FakeWindows : public WorkspaceWindows {
   void lockUpdates(bool locked) override { updateLocks += locked ? 1 : 0; }
   void tabInserted(int, DocumentHandle) override {}
   void tabRemoved(int) override {}
-  void activeChanged(DocumentHandle) override {}
+  void activeChanged(DocumentHandle doc) override { activations.push_back(doc); }
   void documentLoaded(DocumentHandle) override {}
   void lastDocumentClosed() override { ++lastClosedReports; }
   void closeAllFinished(bool) override {}
@@ -178,6 +179,50 @@ TEST_F(WorkspaceTest, ACommandLineNameThatIsMissingBecomesAPlaceholder) {
   EXPECT_FALSE(doc.NewFile());
   EXPECT_TRUE(std::filesystem::exists(dir / "later.txt"));
   EXPECT_TRUE(windows.messages.shown.empty());
+}
+
+TEST_F(WorkspaceTest, AltDigitsActivateTabsAndNothingBeyondTheLast) {
+  ASSERT_TRUE(ws.OpenFile(file("a.txt")));
+  ASSERT_TRUE(ws.OpenFile(file("b.txt")));
+  const auto tabs = ws.documents();
+  EXPECT_TRUE(ws.ActivateByAltDigit(1));
+  EXPECT_EQ(ws.active(), tabs[0]);
+  EXPECT_FALSE(ws.ActivateByAltDigit(3));
+  EXPECT_FALSE(ws.ActivateByAltDigit(0)) << "Alt+0 is the tenth tab";
+  EXPECT_EQ(ws.active(), tabs[0]);
+}
+
+TEST_F(WorkspaceTest, VisitingEveryDocumentEndsOnTheOneThatWasActive) {
+  for (const char* n : {"a.txt", "b.txt", "c.txt"}) ASSERT_TRUE(ws.OpenFile(file(n)));
+  const auto tabs = ws.documents();
+  ws.ActivateDocument(tabs[1]);
+  const int locksBefore = windows.updateLocks;
+  windows.activations.clear();
+
+  ws.VisitEveryDocument();
+  EXPECT_EQ(windows.activations, (std::vector<DocumentHandle>{tabs[2], tabs[0], tabs[1]}));
+  EXPECT_EQ(ws.active(), tabs[1]);
+  EXPECT_EQ(windows.updateLocks, locksBefore + 1);
+  EXPECT_EQ(ws.paintLockCount(), 0);
+}
+
+TEST_F(WorkspaceTest, LastOpenFilesHoldTheNamedNonProjectFilesInTabOrder) {
+  const std::string a = file("a.txt"), b = file("b.txt"), p = file("p.txt");
+  ASSERT_TRUE(ws.OpenFile(a));
+  ws.NewDocument();  // unnamed: not remembered
+  ASSERT_TRUE(ws.OpenFile(p));
+  ws.document(*ws.active())->SetProjectFile(true);
+  ws.OpenFileFromCommandLine("placeholder.txt", dir.string());  // missing on disk: not remembered
+  ASSERT_TRUE(ws.OpenFile(b));
+  ws.tabMoved(ws.order().count() - 1, 0);  // b first
+
+  LastOpenFiles last = ws.CollectLastOpen("proj.cpr");
+  EXPECT_EQ(last.files, (std::vector<std::string>{b, a}));
+  EXPECT_EQ(last.activeFile, b);
+  EXPECT_EQ(last.project, "proj.cpr");
+
+  ws.ActivateDocument(*ws.FindDocument((dir / "placeholder.txt").string()));
+  EXPECT_EQ(ws.CollectLastOpen("").activeFile, "") << "a missing file is not reopened";
 }
 
 TEST_F(WorkspaceTest, PaintLockNestsAndOnlyWhenMaximizedNeedsAMaximizedWindow) {

@@ -1049,9 +1049,7 @@ void TfmMain::NextDocument(bool forward) { workspace_->NextDocument(forward); }
 void TfmMain::CycleDocumentsAfterRestore() {
   if (cycling_) return;
   cycling_ = true;
-  BeginPaintLock();
-  for (int i = 0, n = workspace_->order().count(); i < n; ++i) NextDocument(true);
-  EndPaintLock();
+  workspace_->VisitEveryDocument();
   cycling_ = false;
 }
 
@@ -1283,14 +1281,7 @@ void TfmMain::registerSettingsSteps() {
     if (EnvOptions().StartAction == kStartOpenLast) lastOpenFiles_ = LoadLastOpenFiles(reg);
   });
   steps.onSave(SaveStep::LastOpenFiles, kSettingsOwner, [this](Registry& reg) {
-    std::vector<OpenDocumentInfo> tabs;
-    std::optional<int> active;
-    for (TfmEditor* d : Documents()) {
-      const Document& doc = d->document();
-      if (d == ActiveEditor()) active = static_cast<int>(tabs.size());
-      tabs.push_back({doc.FileName(), doc.FileMissing() || doc.NewFile(), doc.ProjectFile()});
-    }
-    SaveLastOpenFiles(reg, EnvOptions().StartAction, CollectLastOpenFiles(tabs, active, ""));
+    SaveLastOpenFiles(reg, EnvOptions().StartAction, workspace_->CollectLastOpen(""));
   });
   highlighters_->RegisterSettingsSteps(steps);
 }
@@ -1421,7 +1412,7 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* e) {
     return true;
   }
   if (altDigit) {
-    if (const auto handle = workspace_->order().byAltDigit(key - Qt::Key_0)) ActivateDocument(document(*handle), true);
+    workspace_->ActivateByAltDigit(key - Qt::Key_0);
   } else if (nextWindow) {
     NextDocument(!(mods & Qt::ShiftModifier));
   }
