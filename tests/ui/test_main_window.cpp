@@ -15,6 +15,7 @@
 #include <fstream>
 #include <memory>
 
+#include "config/editor_cfg.h"
 #include "config/env_options.h"
 #include "documents/ui/editor_window.h"
 #include "editor/ui/editor_view.h"
@@ -131,6 +132,20 @@ class TestMainWindow : public QObject {
     QCOMPARE(w.EnumDocument(1), fresh);
     QCOMPARE(TabTexts(w), (QStringList{"a.txt", "Edit1", "b.txt", "c.txt"}));
     QCOMPARE(w.fileTabs()->currentIndex(), 1);
+  }
+
+  void draggingTheRightMarginMovesItInEveryDocumentAndKeepsIt() {
+    TfmMain& w = start();
+    QVERIFY(w.OpenFile(MakeFile(dir_, "a.txt", "x")));
+    QVERIFY(w.OpenFile(MakeFile(dir_, "b.txt", "y")));
+    const int before = qv::EditorCfg().RightEdge;
+    qv::SetEditorCfgChanged(false);
+    emit w.EnumDocument(0)->rightEdgeDragged(before + 17);
+    for (TfmEditor* d : w.Documents()) QCOMPARE(d->view().rightEdge(), before + 17);
+    QCOMPARE(qv::EditorCfg().RightEdge, before + 17);
+    QVERIFY(qv::EditorCfgChanged());
+    qv::EditorCfg().RightEdge = before;
+    qv::SetEditorCfgChanged(false);
   }
 
   void closingTheLastTabHidesTheRowAndLeavesOneStatusPanel() {
