@@ -2,7 +2,7 @@
 use v5.36;
 use strict;
 use warnings;
-use File::Spec;
+use File::Basename;
 
 =head1 NAME
 
