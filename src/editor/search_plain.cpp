@@ -98,6 +98,13 @@ bool PlainSearch::wholeWordAt(std::string_view text, std::size_t pos) const {
   return true;
 }
 
+std::optional<SearchHit> PlainSearch::hitAt(std::string_view text, const char* anchor) const {
+  const char* start = anchor - anchor_;
+  const auto pos = static_cast<std::size_t>(start - text.data());
+  if (matchesAt(start) && wholeWordAt(text, pos)) return SearchHit{pos, needle_.size()};
+  return std::nullopt;
+}
+
 std::optional<SearchHit> PlainSearch::findForward(std::string_view text, std::size_t from,
                                                   std::size_t to) const {
   const std::size_t m = needle_.size();
@@ -105,12 +112,7 @@ std::optional<SearchHit> PlainSearch::findForward(std::string_view text, std::si
   // Anchor bytes of candidate hits lie in [lo, hi).
   const char* lo = base + from + anchor_;
   const char* hi = base + (to - m) + anchor_ + 1;
-  auto accept = [&](const char* at) -> std::optional<SearchHit> {
-    const char* start = at - anchor_;
-    auto pos = static_cast<std::size_t>(start - base);
-    if (matchesAt(start) && wholeWordAt(text, pos)) return SearchHit{pos, m};
-    return std::nullopt;
-  };
+  auto accept = [&](const char* at) { return hitAt(text, at); };
   if (anchorA_ == anchorB_) {
     for (const char* p = lo; (p = ScanForward(p, hi, anchorA_)) != hi; ++p)
       if (auto hit = accept(p)) return hit;
@@ -133,12 +135,7 @@ std::optional<SearchHit> PlainSearch::findBackward(std::string_view text, std::s
   const char* base = text.data();
   const char* lo = base + from + anchor_;
   const char* hi = base + (to - m) + anchor_ + 1;
-  auto accept = [&](const char* at) -> std::optional<SearchHit> {
-    const char* start = at - anchor_;
-    auto pos = static_cast<std::size_t>(start - base);
-    if (matchesAt(start) && wholeWordAt(text, pos)) return SearchHit{pos, m};
-    return std::nullopt;
-  };
+  auto accept = [&](const char* at) { return hitAt(text, at); };
   if (anchorA_ == anchorB_) {
     for (const char* end = hi; end > lo;) {
       const char* p = ScanBackward(lo, end, anchorA_);

@@ -20,6 +20,8 @@ class PlainSearch final : public SearchEngine {
  private:
   bool matchesAt(const char* p) const;
   bool wholeWordAt(std::string_view text, std::size_t pos) const;
+  // The hit whose anchor byte is at `anchor`, if the whole needle matches there.
+  std::optional<SearchHit> hitAt(std::string_view text, const char* anchor) const;
   std::optional<SearchHit> findForward(std::string_view text, std::size_t from, std::size_t to) const;
   std::optional<SearchHit> findBackward(std::string_view text, std::size_t from, std::size_t to) const;
 
